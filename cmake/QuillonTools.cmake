@@ -1,0 +1,129 @@
+# Build helpers shared by the three programs, their stand-ins and tests.
+
+# At file scope: the module keeps the path of its discovery script in a
+# variable that gtest_discover_tests needs later.
+if(NOT WIN32)
+  include(GoogleTest)
+endif()
+
+set(QL_SANITIZE "" CACHE STRING "Sanitizers for the native build (address,undefined or thread)")
+
+# Warnings are errors in both toolchains; applied per target so that
+# third-party code (GoogleTest) keeps its own settings.
+# GCC 12 reports false -Wrestrict overlaps inside std::string concatenation
+# at -O2 (GCC bug 105329), so that one check is off.
+function(ql_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
+                                           -Wno-sign-conversion -Wno-restrict -Werror)
+endfunction()
+
+function(ql_sanitize target)
+  if(QL_SANITIZE)
+    target_compile_options(${target} PRIVATE -fsanitize=${QL_SANITIZE} -fno-omit-frame-pointer
+                                             -fno-sanitize-recover=all)
+    target_link_options(${target} PRIVATE -fsanitize=${QL_SANITIZE})
+  endif()
+endfunction()
+
+function(ql_setup_gtest)
+  if(WIN32)
+    set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  else()
+    find_package(GTest REQUIRED)
+  endif()
+endfunction()
+
+# The platform-free logic of a program, kept in its core/ folder: built in
+# both toolchains.
+function(ql_logic_library name)
+  add_library(${name} STATIC ${ARGN})
+  ql_warnings(${name})
+  ql_sanitize(${name})
+  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/core)
+endfunction()
+
+# A GoogleTest program of the logic. Natively every test case becomes a CTest
+# test; in the cross build the whole program runs once under Wine. Tests of
+# code with threads carry LABELS threads: the ThreadSanitizer run takes those.
+function(ql_unit_test name)
+  cmake_parse_arguments(arg "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${arg_SOURCES})
+  ql_warnings(${name})
+  ql_sanitize(${name})
+  target_link_libraries(${name} PRIVATE ${arg_LIBS} GTest::gtest_main)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  if(WIN32)
+    target_link_options(${name} PRIVATE -static)
+    ql_add_wine_test(${name})
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30 DISCOVERY_MODE PRE_TEST
+                         PROPERTIES LABELS "unit;${arg_LABELS}")
+  endif()
+endfunction()
+
+# A Win32 GoogleTest program (integration or end-to-end test) that runs
+# under Wine, inside the Wine session fixture.
+function(ql_wine_test name)
+  cmake_parse_arguments(arg "" "TIMEOUT" "SOURCES;LIBS;DEPENDS" ${ARGN})
+  add_executable(${name} ${arg_SOURCES})
+  ql_warnings(${name})
+  target_link_libraries(${name} PRIVATE ${arg_LIBS} GTest::gtest_main)
+  target_link_options(${name} PRIVATE -static)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  if(arg_DEPENDS)
+    add_dependencies(${name} ${arg_DEPENDS})
+  endif()
+  ql_add_wine_test(${name} ${arg_TIMEOUT})
+endfunction()
+
+function(ql_add_wine_test name)
+  set(timeout 120)
+  if(ARGC GREATER 1)
+    set(timeout ${ARGV1})
+  endif()
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT ${timeout}
+                                          RESOURCE_LOCK wine-desktop)
+endfunction()
+
+# A program of the suite: a 32-bit GUI executable in bin/, shipped by `make dist`.
+function(ql_program name)
+  add_executable(${name} WIN32 ${ARGN})
+  ql_warnings(${name})
+  target_link_options(${name} PRIVATE -static)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  install(TARGETS ${name} RUNTIME DESTINATION .)
+endfunction()
+
+# A stand-in for one of the product's own programs or libraries: test and
+# demo material under standin/, never shipped.
+function(ql_standin_executable name subdir)
+  add_executable(${name} ${ARGN})
+  ql_warnings(${name})
+  target_link_options(${name} PRIVATE -static)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY
+                                           ${CMAKE_BINARY_DIR}/standin/${subdir})
+endfunction()
+
+# The Wine session of a test run: a private prefix and virtual display that
+# the first test starts and the last one stops.
+function(ql_setup_wine_session)
+  set(state ${CMAKE_BINARY_DIR}/wine)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run ${state} PARENT_SCOPE)
+  add_test(NAME wine.session.start COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-session start ${state})
+  set_tests_properties(wine.session.start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
+  add_test(NAME wine.session.stop COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-session stop ${state})
+  set_tests_properties(wine.session.stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
+endfunction()
+
+function(ql_setup_packaging)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_NAME QuillonTools)
+  set(CPACK_PACKAGE_FILE_NAME QuillonTools-${PROJECT_VERSION}-win32)
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+  set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/dist)
+  include(CPack)
+endfunction()
