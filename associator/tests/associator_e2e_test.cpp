@@ -6,7 +6,9 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "resources.h"
 #include "robot.h"
 
 namespace {
@@ -187,6 +189,24 @@ TEST_F(AssociatorProgram, TheShellOpensAProjectFileInTheEditorAsOneArgument) {
     EXPECT_NE(logged->find("arguments: 1\r\n"), std::string::npos) << *logged;
     EXPECT_NE(logged->find("argument 1: " + project + "\r\n"), std::string::npos) << *logged;
     robot::RemoveTree(root);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(AssociatorResources, IconGroup101HoldsFiveImagesInBritishEnglish) {
+    const std::string exe = robot::WinPath(ASSOCIATOR_EXE);
+    const WORD british = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK);
+    EXPECT_EQ(robot::ResourceLanguages(exe, MAKEINTRESOURCEA(14), 101), std::vector<WORD>{british});
+    const auto images = robot::IconGroupImages(exe, 101, british);
+    ASSERT_EQ(images.size(), 5u);
+    const int expected[5][2] = {{32, 8}, {32, 4}, {16, 4}, {48, 8}, {32, 1}};
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        EXPECT_EQ(images[i].width, expected[i][0]) << i;
+        EXPECT_EQ(images[i].height, expected[i][0]) << i;
+        EXPECT_EQ(images[i].bitsPerPixel, expected[i][1]) << i;
+    }
 }
 
 }  // namespace
