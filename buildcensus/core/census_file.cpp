@@ -126,9 +126,12 @@ void CensusFile::ProbeVersion(const char* name, const char* extension) {
 std::string CensusFile::ReadFileVersion(const char* name) {
     // ".\" names the walked folder: given a bare name, the version functions
     // would look along the library search path and could read another
-    // folder's file of the same name.
-    char path[kPathSize + 2];
-    std::snprintf(path, sizeof path, ".\\%s", name);
+    // folder's file of the same name. A name without a dot gets a trailing
+    // one, which the platform drops, so that they do not add ".dll" to it
+    // and read that file instead.
+    char path[kPathSize + 3];
+    const char* endDot = std::strchr(name, '.') == nullptr ? "." : "";
+    std::snprintf(path, sizeof path, ".\\%s%s", name, endDot);
 
     if (!CanOpenFile(path)) {
         return kUnknownVersion;

@@ -130,6 +130,11 @@ TEST_F(CensusFileTest, ReadsTheWalkedFoldersOwnFileNotOneOfTheSameNameElsewhere)
     const Log expected = {"open .\\shared.dll 0x80000000 1 3 0x80", "close file",
                           "version size .\\shared.dll"};
     EXPECT_EQ(log, expected);
+
+    // A name without a dot is marked as one without an extension.
+    versions.File("Compiler\\Plugins\\setup").Table("000004B0", "1.0");
+    EXPECT_EQ(census.ReadFileVersion("setup"), "1.0");
+    EXPECT_EQ(log[3], "open .\\setup. 0x80000000 1 3 0x80");
 }
 
 TEST_F(CensusFileTest, PreparingDeletesAnEarlierCensusAndMissingIsNoError) {

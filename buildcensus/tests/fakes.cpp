@@ -46,6 +46,9 @@ std::string FakeFolders::Full(const std::string& path) const {
     if (rest.rfind(".\\", 0) == 0) {
         rest = rest.substr(2);
     }
+    while (!rest.empty() && rest.back() == '.') {  // the platform drops trailing dots
+        rest.pop_back();
+    }
     return rest.empty() ? base : base + "\\" + rest;
 }
 
