@@ -108,6 +108,16 @@ function(ql_standin_executable name subdir)
                                            ${CMAKE_BINARY_DIR}/standin/${subdir})
 endfunction()
 
+# A library stand-in, like ql_standin_executable: a DLL named as the target
+# (no "lib" prefix) in standin/<subdir>.
+function(ql_standin_library name subdir)
+  add_library(${name} SHARED ${ARGN})
+  ql_warnings(${name})
+  target_link_options(${name} PRIVATE -static)
+  set_target_properties(${name} PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY
+                                           ${CMAKE_BINARY_DIR}/standin/${subdir})
+endfunction()
+
 # The Wine session of a test run: a private prefix and virtual display that
 # the first test starts and the last one stops.
 function(ql_setup_wine_session)

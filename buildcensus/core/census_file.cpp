@@ -1,0 +1,166 @@
+#include "census_file.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "ansi_text.h"
+
+namespace buildcensus {
+
+namespace {
+
+constexpr std::size_t kExtensionLength = 3;
+// A version resource is at most 64 KiB; the platform's block for it a small
+// multiple of that. Anything claiming more is not read.
+constexpr std::uint32_t kMaxVersionBlock = 1u << 20;
+
+// A version block with the queries that can be asked of it.
+class VersionBlock {
+  public:
+    VersionBlock(VersionOps& versions, std::vector<unsigned char> bytes)
+        : versions_(versions), bytes_(std::move(bytes)) {}
+
+    // The text stored at `query`, when the block answers it. The text ends at
+    // its terminator or at the end of the block, whichever comes first.
+    std::optional<std::string> Text(const char* query) const {
+        std::size_t available = 0;
+        const char* text = Lookup(query, &available);
+        if (text == nullptr) {
+            return std::nullopt;
+        }
+        return std::string(text, BoundedLength(text, available));
+    }
+
+    // The first FileVersion text among the string tables that the block's
+    // translation entry lists, in their order.
+    std::optional<std::string> TranslatedText() const {
+        std::size_t available = 0;
+        const char* pairs = Lookup(kTranslationQuery, &available);
+        if (pairs == nullptr) {
+            return std::nullopt;
+        }
+        // Each entry is a 16-bit language and a 16-bit code page, little-endian.
+        for (std::size_t at = 0; at + 4 <= available; at += 4) {
+            const auto* entry = reinterpret_cast<const unsigned char*>(pairs + at);
+            const unsigned language = entry[0] | (entry[1] << 8);
+            const unsigned codePage = entry[2] | (entry[3] << 8);
+            char query[48];
+            std::snprintf(query, sizeof query, "\\StringFileInfo\\%04X%04X\\FileVersion", language,
+                          codePage);
+            if (auto text = Text(query)) {
+                return text;
+            }
+        }
+        return std::nullopt;
+    }
+
+  private:
+    // The value at `query` and the bytes it may take: no more than its
+    // length says, and never past the block. Null when the block does not
+    // answer, or answers with a place outside itself.
+    const char* Lookup(const char* query, std::size_t* available) const {
+        const void* value = nullptr;
+        std::uint32_t length = 0;
+        if (!versions_.QueryVersionValue(bytes_.data(), query, &value, &length)) {
+            return nullptr;
+        }
+        const auto begin = reinterpret_cast<std::uintptr_t>(bytes_.data());
+        const auto end = begin + bytes_.size();
+        const auto at = reinterpret_cast<std::uintptr_t>(value);
+        if (value == nullptr || length == 0) {
+            *available = 0;  // answered without a text: the empty text
+            return "";
+        }
+        if (at < begin || at >= end) {
+            return nullptr;
+        }
+        *available = std::min<std::size_t>(length, end - at);
+        return static_cast<const char*>(value);
+    }
+
+    VersionOps& versions_;
+    std::vector<unsigned char> bytes_;
+};
+
+}  // namespace
+
+bool MatchesExtension(const char* name, const char* extension) {
+    const std::size_t length = std::strlen(name);
+    return length >= kExtensionLength &&
+           EqualIgnoringCase(name + length - kExtensionLength, extension);
+}
+
+CensusFile::CensusFile(FolderOps& folders, VersionOps& versions, ProfileOps& profile)
+    : folders_(folders), versions_(versions), profile_(profile) {}
+
+void CensusFile::PrepareCensusFile() {
+    pathFits_ = ReadCurrentFolder(folders_, censusPath_);
+    const std::size_t length = std::strlen(censusPath_);
+    if (!pathFits_ || length + std::strlen(kCensusFileName) >= kPathSize) {
+        // A shortened path would name another file: nothing is deleted or written.
+        pathFits_ = false;
+        censusPath_[0] = '\0';
+        return;
+    }
+    std::memcpy(censusPath_ + length, kCensusFileName, sizeof kCensusFileName);
+
+    const std::uint32_t error = profile_.RemoveFile(censusPath_);
+    staleFileKept_ = error != 0 && error != kErrorFileNotFound && error != kErrorPathNotFound;
+}
+
+void CensusFile::ProbeVersion(const char* name, const char* extension) {
+    if (!MatchesExtension(name, extension) || !pathFits_) {
+        return;
+    }
+    const std::string value = ReadFileVersion(name);
+    if (!profile_.WriteEntry(kCensusSection, name, value.c_str(), censusPath_)) {
+        writeFailed_ = true;
+    }
+}
+
+std::string CensusFile::ReadFileVersion(const char* name) {
+    // ".\" names the walked folder: given a bare name, the version functions
+    // would look along the library search path and could read another
+    // folder's file of the same name. A name without a dot gets a trailing
+    // one, which the platform drops, so that they do not add ".dll" to it
+    // and read that file instead.
+    char path[kPathSize + 3];
+    const char* endDot = std::strchr(name, '.') == nullptr ? "." : "";
+    std::snprintf(path, sizeof path, ".\\%s%s", name, endDot);
+
+    if (!CanOpenFile(path)) {
+        return kUnknownVersion;
+    }
+    const std::uint32_t size = versions_.GetVersionInfoSize(path);
+    if (size == 0 || size > kMaxVersionBlock) {
+        return kUnknownVersion;
+    }
+    std::vector<unsigned char> bytes(size);
+    if (!versions_.GetVersionInfo(path, size, bytes.data())) {
+        return kUnknownVersion;
+    }
+    const VersionBlock block(versions_, std::move(bytes));
+    for (const char* query : kVersionQueries) {
+        if (auto text = block.Text(query)) {
+            return *text;
+        }
+    }
+    return block.TranslatedText().value_or(kUnknownVersion);
+}
+
+bool CensusFile::CanOpenFile(const char* path) {
+    const FileHandle file =
+        versions_.OpenFile(path, kGenericRead, kFileShareRead, kOpenExisting, kFileAttributeNormal);
+    if (file == kInvalidFile) {
+        return false;
+    }
+    versions_.CloseFile(file);
+    return true;
+}
+
+}  // namespace buildcensus
