@@ -11,7 +11,10 @@ namespace levelsmith {
 
 class Win32PipelineOps final : public PipelineOps {
   public:
+    Win32PipelineOps() = default;
     explicit Win32PipelineOps(HWND dialog) : dialog_(dialog) {}
+    // The dialog whose controls are read and driven from now on.
+    void AttachDialog(HWND dialog) { dialog_ = dialog; }
 
     bool BeginThread(ThreadProc proc, void* param) override;
     WindowRef FindItem(int id) override;
@@ -21,7 +24,7 @@ class Win32PipelineOps final : public PipelineOps {
     void ShowWaitCursor() override;
 
   private:
-    HWND dialog_;
+    HWND dialog_ = nullptr;
 };
 
 }  // namespace levelsmith
