@@ -36,6 +36,15 @@ void ShowInfo(Pipeline& pipeline, const char* text) {
 void ResetBar(Pipeline& pipeline) {
     pipeline.ops.SendToBar(pipeline.progressBar, kPbmSetPos, 0);
     pipeline.ops.SendToBar(pipeline.progressBar, kPbmSetStep, 1);
+    pipeline.barPosition = 0;
+}
+
+// Puts a counter value on the bar unless the bar shows it already.
+void ShowOnBar(Pipeline& pipeline, int value) {
+    if (value != pipeline.barPosition) {
+        pipeline.ops.SendToBar(pipeline.progressBar, kPbmSetPos, value);
+        pipeline.barPosition = value;
+    }
 }
 
 void RunCsgPass(Pipeline& pipeline) {
@@ -70,7 +79,7 @@ bool PollCsg(Pipeline& pipeline) {
     if (!value) {
         return true;
     }
-    pipeline.ops.SendToBar(pipeline.progressBar, kPbmSetPos, *value);
+    ShowOnBar(pipeline, *value);
     if (*value < 100) {
         return false;
     }
@@ -106,7 +115,7 @@ bool PollBsp(Pipeline& pipeline) {
     if (!value) {
         return true;
     }
-    pipeline.ops.SendToBar(pipeline.progressBar, kPbmSetPos, *value);
+    ShowOnBar(pipeline, *value);
     if (*value != 100) {
         return false;
     }

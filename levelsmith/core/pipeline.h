@@ -62,6 +62,10 @@ class Pipeline {
     bool compileReady = true;
     std::atomic<std::int32_t> pipelineState{Idle};
     int* progressCounter = nullptr;
+    // The position the bar was last given, so that a poll that finds the
+    // counter unchanged does not make the user-interface thread handle it
+    // again. Written before PipelineWorker starts, then by it alone.
+    int barPosition = 0;
     bool bspPending = true;
 
     // Replaces both names at once (the browse); each is cut to fit.

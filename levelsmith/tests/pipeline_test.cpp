@@ -276,6 +276,15 @@ TEST_F(PipelineTest, TheBarFollowsTheCounterClosely) {
     }
 }
 
+TEST_F(PipelineTest, AnUnchangedCounterIsNotSentToTheBarAgain) {
+    CompileToBspPass();
+    SetBspCounterAndWaitForBar(40);
+    std::this_thread::sleep_for(100ms);  // some ten polls
+    const auto events = window.EventTexts();
+    EXPECT_EQ(std::count(events.begin(), events.end(), "bar pos 40"), 1);
+    SetBspCounterAndWaitForBar(41);
+}
+
 TEST_F(PipelineTest, ABrowseDuringAPassChangesOnlyTheLaterPass) {
     pipeline.SetModel("C:\\maps\\first.x", "first.bsp");
     fake.holdCsg = true;
