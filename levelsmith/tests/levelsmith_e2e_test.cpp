@@ -19,11 +19,9 @@
 namespace {
 
 using levelsmith::testing::FindLine;
-using levelsmith::testing::kEpsilonLogged;
 using levelsmith::testing::LayOutRuntime;
 using levelsmith::testing::LogTexts;
 using levelsmith::testing::ReadRuntimeLog;
-using levelsmith::testing::RuntimeLogLine;
 
 const char kCaption[] = "Quillon Pro BSP / PVS Compiler";
 
@@ -450,46 +448,8 @@ TEST_F(LevelsmithProgram, ACompileRunsBothPassesThenViewMapStartsTheViewer) {
     const DWORD ui = UiThread();
     CloseAndExpectExit();
 
-    const std::string model = folder_ + "\\maps\\room.x";
-    const auto log = ReadRuntimeLog(folder_);
-    EXPECT_EQ(LogTexts(log), (std::vector<std::string>{
-                                 "QLProLevelsmith.dll loaded",
-                                 "QLProSetup.dll loaded",
-                                 "QLProCSG.dll loaded",
-                                 "QLProSetup.dll Constructor()",
-                                 "QLProSetup.dll SetDisplayMode(640, 480, 16, 1)",
-                                 "QLProLevelsmith.dll Constructor(QLProSetup.dll)",
-                                 "QLProCSG.dll ConstructorCSG(QLProSetup.dll)",
-                                 "QLProCSG.dll GetProgress()",
-                                 "QLProCSG.dll CompileCSG(\"" + model + "\", \"level.dat\", " +
-                                     kEpsilonLogged + ")",
-                                 "QLProCSG.dll CompileCSG returns, counter 100",
-                                 "QLProLevelsmith.dll GetProgress()",
-                                 "QLProLevelsmith.dll CompileBSP(\"" + model +
-                                     "\", \"room.bsp\", false, " + kEpsilonLogged + ", 3)",
-                                 "QLProLevelsmith.dll CompileBSP returns, counter 100",
-                                 "QLProCSG.dll DestructorCSG()",
-                                 "QLProLevelsmith.dll Destructor()",
-                                 "QLProSetup.dll Destructor()",
-                                 "QLProSetup.dll unloaded",
-                                 "QLProCSG.dll unloaded",
-                                 "QLProLevelsmith.dll unloaded",
-                             }));
-    const RuntimeLogLine* csg = FindLine(log, "QLProCSG.dll", "CompileCSG(");
-    const RuntimeLogLine* bsp = FindLine(log, "QLProLevelsmith.dll", "CompileBSP(");
-    ASSERT_TRUE(csg && bsp);
-    for (const RuntimeLogLine& line : log) {
-        const bool pass =
-            line.text.rfind("GetProgress", 0) == 0 || line.text.rfind("Compile", 0) == 0;
-        if (!pass) {
-            EXPECT_EQ(line.thread, ui) << line.library << " " << line.text;
-        }
-    }
-    EXPECT_NE(csg->thread, ui);
-    EXPECT_EQ(FindLine(log, "QLProCSG.dll", "GetProgress")->thread, csg->thread);
-    EXPECT_EQ(FindLine(log, "QLProLevelsmith.dll", "GetProgress")->thread, csg->thread);
-    EXPECT_NE(bsp->thread, csg->thread);
-    EXPECT_NE(bsp->thread, ui);
+    levelsmith::testing::ExpectWholeCompileLog(ReadRuntimeLog(folder_), folder_ + "\\maps\\room.x",
+                                               "room.bsp", ui);
 }
 
 TEST_F(LevelsmithProgram, ClosingDuringTheBspPassEndsAtOnceWithoutTouchingTheLibraries) {

@@ -22,7 +22,6 @@ namespace levelsmith {
 namespace {
 
 using testing::FindLine;
-using testing::kEpsilonLogged;
 using testing::LogTexts;
 using testing::ReadRuntimeLog;
 
@@ -129,43 +128,8 @@ TEST_F(RuntimeIntegration, AWholeCompileCallsTheLibrariesInOrderOnTheirThreads) 
     EXPECT_FALSE(ShutdownPipeline(pipeline).libraryCallRunning);
     CloseRuntime(libraries_, runtime_);
 
-    const auto log = ReadRuntimeLog(folder_);
-    EXPECT_EQ(LogTexts(log), (std::vector<std::string>{
-                                 "QLProLevelsmith.dll loaded",
-                                 "QLProSetup.dll loaded",
-                                 "QLProCSG.dll loaded",
-                                 "QLProSetup.dll Constructor()",
-                                 "QLProSetup.dll SetDisplayMode(640, 480, 16, 1)",
-                                 "QLProLevelsmith.dll Constructor(QLProSetup.dll)",
-                                 "QLProCSG.dll ConstructorCSG(QLProSetup.dll)",
-                                 "QLProCSG.dll GetProgress()",
-                                 "QLProCSG.dll CompileCSG(\"" + model + "\", \"level.dat\", " +
-                                     kEpsilonLogged + ")",
-                                 "QLProCSG.dll CompileCSG returns, counter 100",
-                                 "QLProLevelsmith.dll GetProgress()",
-                                 "QLProLevelsmith.dll CompileBSP(\"" + model +
-                                     "\", \"room.bsp\", false, " + kEpsilonLogged + ", 3)",
-                                 "QLProLevelsmith.dll CompileBSP returns, counter 100",
-                                 "QLProCSG.dll DestructorCSG()",
-                                 "QLProLevelsmith.dll Destructor()",
-                                 "QLProSetup.dll Destructor()",
-                                 "QLProSetup.dll unloaded",
-                                 "QLProCSG.dll unloaded",
-                                 "QLProLevelsmith.dll unloaded",
-                             }));
-
-    const DWORD ui = GetCurrentThreadId();
-    for (const auto& line : log) {
-        const bool pass =
-            line.text.rfind("GetProgress", 0) == 0 || line.text.rfind("Compile", 0) == 0;
-        EXPECT_EQ(line.thread == ui, !pass) << line.library << " " << line.text;
-    }
-    const auto* csg = FindLine(log, "QLProCSG.dll", "CompileCSG(");
-    const auto* bsp = FindLine(log, "QLProLevelsmith.dll", "CompileBSP(");
-    ASSERT_TRUE(csg && bsp);
-    EXPECT_EQ(FindLine(log, "QLProCSG.dll", "GetProgress")->thread, csg->thread);
-    EXPECT_EQ(FindLine(log, "QLProLevelsmith.dll", "GetProgress")->thread, csg->thread);
-    EXPECT_NE(bsp->thread, csg->thread);
+    testing::ExpectWholeCompileLog(ReadRuntimeLog(folder_), model, "room.bsp",
+                                   GetCurrentThreadId());
 
     EXPECT_TRUE(robot::ReadWholeFile(folder_ + "\\level.dat").has_value());
     EXPECT_TRUE(robot::ReadWholeFile(folder_ + "\\runtime\\room.bsp").has_value());

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include <gtest/gtest.h>
+
 #include "robot.h"
 
 namespace levelsmith::testing {
@@ -71,6 +73,47 @@ const RuntimeLogLine* FindLine(const std::vector<RuntimeLogLine>& lines, const s
         }
     }
     return nullptr;
+}
+
+void ExpectWholeCompileLog(const std::vector<RuntimeLogLine>& log, const std::string& model,
+                           const std::string& map, DWORD ui) {
+    EXPECT_EQ(LogTexts(log), (std::vector<std::string>{
+                                 "QLProLevelsmith.dll loaded",
+                                 "QLProSetup.dll loaded",
+                                 "QLProCSG.dll loaded",
+                                 "QLProSetup.dll Constructor()",
+                                 "QLProSetup.dll SetDisplayMode(640, 480, 16, 1)",
+                                 "QLProLevelsmith.dll Constructor(QLProSetup.dll)",
+                                 "QLProCSG.dll ConstructorCSG(QLProSetup.dll)",
+                                 "QLProCSG.dll GetProgress()",
+                                 "QLProCSG.dll CompileCSG(\"" + model + "\", \"level.dat\", " +
+                                     kEpsilonLogged + ")",
+                                 "QLProCSG.dll CompileCSG returns, counter 100",
+                                 "QLProLevelsmith.dll GetProgress()",
+                                 "QLProLevelsmith.dll CompileBSP(\"" + model + "\", \"" + map +
+                                     "\", false, " + kEpsilonLogged + ", 3)",
+                                 "QLProLevelsmith.dll CompileBSP returns, counter 100",
+                                 "QLProCSG.dll DestructorCSG()",
+                                 "QLProLevelsmith.dll Destructor()",
+                                 "QLProSetup.dll Destructor()",
+                                 "QLProSetup.dll unloaded",
+                                 "QLProCSG.dll unloaded",
+                                 "QLProLevelsmith.dll unloaded",
+                             }));
+
+    for (const RuntimeLogLine& line : log) {
+        const bool pass =
+            line.text.rfind("GetProgress", 0) == 0 || line.text.rfind("Compile", 0) == 0;
+        EXPECT_EQ(line.thread == ui, !pass) << line.library << " " << line.text;
+    }
+    const RuntimeLogLine* csg = FindLine(log, "QLProCSG.dll", "CompileCSG(");
+    const RuntimeLogLine* bsp = FindLine(log, "QLProLevelsmith.dll", "CompileBSP(");
+    const RuntimeLogLine* csgCounter = FindLine(log, "QLProCSG.dll", "GetProgress");
+    const RuntimeLogLine* bspCounter = FindLine(log, "QLProLevelsmith.dll", "GetProgress");
+    ASSERT_TRUE(csg && bsp && csgCounter && bspCounter);
+    EXPECT_EQ(csgCounter->thread, csg->thread);
+    EXPECT_EQ(bspCounter->thread, csg->thread);
+    EXPECT_NE(bsp->thread, csg->thread);
 }
 
 }  // namespace levelsmith::testing

@@ -29,6 +29,13 @@ std::vector<std::string> LogTexts(const std::vector<RuntimeLogLine>& lines);
 const RuntimeLogLine* FindLine(const std::vector<RuntimeLogLine>& lines, const std::string& library,
                                const std::string& prefix);
 
+// Checks the log of one whole compile of `model` into `map` with the
+// default options, from loading to unloading: every call in order with its
+// arguments; start-up and close on the user-interface thread `ui`, the CSG
+// pass and both counters on one worker thread, the BSP pass on another.
+void ExpectWholeCompileLog(const std::vector<RuntimeLogLine>& log, const std::string& model,
+                           const std::string& map, DWORD ui);
+
 // The stand-in's text of an epsilon of 0.1 narrowed to float.
 inline constexpr char kEpsilonLogged[] = "0.100000001 [0x3dcccccd]";
 
