@@ -26,7 +26,7 @@ using levelsmith::testing::ReadRuntimeLog;
 const char kCaption[] = "Quillon Pro BSP / PVS Compiler";
 
 // The controls of template 102, in template (and tab) order.
-struct ControlSpec {
+struct TemplateControl {
     int id;
     const char* windowClass;
     const char* text;
@@ -34,7 +34,7 @@ struct ControlSpec {
     short x, y, cx, cy;
 };
 
-const ControlSpec kControls[] = {
+const TemplateControl kControls[] = {
     {-1, "BUTTON", "Files", 0x50000007, 7, 3, 268, 57},
     {1000, "EDIT", "", 0x50810080, 58, 16, 188, 13},
     {1001, "EDIT", "", 0x58810080, 58, 34, 188, 13},
@@ -216,18 +216,18 @@ TEST_F(LevelsmithProgram, TheTemplateResourceHoldsExactlyTheDesignedDialog) {
     EXPECT_EQ(in.SzOrOrd(), "MS Sans Serif");
 
     for (std::size_t i = 0; i < count && i < std::size(kControls); ++i) {
-        const ControlSpec& spec = kControls[i];
+        const TemplateControl& control = kControls[i];
         in.AlignDword();
         in.Dword();  // help id
         EXPECT_EQ(in.Dword(), 0u) << i;
-        EXPECT_EQ(in.Dword(), spec.style) << i;
-        EXPECT_EQ(static_cast<short>(in.Word()), spec.x) << i;
-        EXPECT_EQ(static_cast<short>(in.Word()), spec.y) << i;
-        EXPECT_EQ(static_cast<short>(in.Word()), spec.cx) << i;
-        EXPECT_EQ(static_cast<short>(in.Word()), spec.cy) << i;
-        EXPECT_EQ(static_cast<int>(in.Dword()), spec.id) << i;
-        EXPECT_EQ(ClassOfOrdinal(in.SzOrOrd()), Upper(spec.windowClass)) << i;
-        EXPECT_EQ(in.SzOrOrd(), spec.text) << i;
+        EXPECT_EQ(in.Dword(), control.style) << i;
+        EXPECT_EQ(static_cast<short>(in.Word()), control.x) << i;
+        EXPECT_EQ(static_cast<short>(in.Word()), control.y) << i;
+        EXPECT_EQ(static_cast<short>(in.Word()), control.cx) << i;
+        EXPECT_EQ(static_cast<short>(in.Word()), control.cy) << i;
+        EXPECT_EQ(static_cast<int>(in.Dword()), control.id) << i;
+        EXPECT_EQ(ClassOfOrdinal(in.SzOrOrd()), Upper(control.windowClass)) << i;
+        EXPECT_EQ(in.SzOrOrd(), control.text) << i;
         EXPECT_EQ(in.Word(), 0) << i;  // no creation data
     }
     FreeLibrary(module);
@@ -307,33 +307,36 @@ TEST_F(LevelsmithProgram, TheRunningDialogMatchesItsTemplate) {
     for (HWND child = GetWindow(dialog_, GW_CHILD); child != nullptr;
          child = GetWindow(child, GW_HWNDNEXT), ++index) {
         ASSERT_LT(index, std::size(kControls));
-        const ControlSpec& spec = kControls[index];
+        const TemplateControl& control = kControls[index];
         char windowClass[64];
         GetClassNameA(child, windowClass, sizeof windowClass);
-        EXPECT_EQ(Upper(windowClass), Upper(spec.windowClass)) << index;
-        EXPECT_EQ(static_cast<int>(GetDlgCtrlID(child)), spec.id) << index;
-        const std::string text = spec.id == 1007 ? "3" : spec.id == 1014 ? "0.1" : spec.text;
+        EXPECT_EQ(Upper(windowClass), Upper(control.windowClass)) << index;
+        EXPECT_EQ(static_cast<int>(GetDlgCtrlID(child)), control.id) << index;
+        const std::string text = control.id == 1007   ? "3"
+                                 : control.id == 1014 ? "0.1"
+                                                      : control.text;
         EXPECT_EQ(robot::WindowText(child), text) << index;
 
         // The system keeps every template bit but two: a border may become
         // an edge (Wine's progress bar draws its own and drops the bit), and
         // of the two default push buttons the dialog manager leaves the
         // default look on one at a time.
-        DWORD kept = spec.style & ~WS_BORDER;
-        if ((spec.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON && Upper(spec.windowClass) == "BUTTON") {
+        DWORD kept = control.style & ~WS_BORDER;
+        if ((control.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON &&
+            Upper(control.windowClass) == "BUTTON") {
             kept &= ~static_cast<DWORD>(BS_TYPEMASK);
         }
         const DWORD style = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE));
         const DWORD exStyle = static_cast<DWORD>(GetWindowLongA(child, GWL_EXSTYLE));
         EXPECT_EQ(style & kept, kept) << index;
-        if ((spec.style & WS_BORDER) && spec.id != 1008) {
+        if ((control.style & WS_BORDER) && control.id != 1008) {
             EXPECT_TRUE((style & WS_BORDER) || (exStyle & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE)))
                 << index;
         }
 
         // Position and size are converted each on its own, as the dialog
         // manager does.
-        RECT expected{spec.x, spec.y, spec.cx, spec.cy};
+        RECT expected{control.x, control.y, control.cx, control.cy};
         MapDialogRect(ruler, &expected);
         RECT actual;
         GetWindowRect(child, &actual);
