@@ -269,7 +269,10 @@ TEST_F(PipelineTest, TheBarFollowsTheCounterClosely) {
         ASSERT_TRUE(window.WaitForEvent("bar pos " + std::to_string(value)));
         for (const auto& event : window.Events()) {
             if (event.text == "bar pos " + std::to_string(value)) {
-                EXPECT_LT(event.time - changed, 50ms) << value;
+                // Polls are 10 ms apart; the bound leaves room for a loaded
+                // machine or a sanitizer (scripts/bench-levelsmith measures
+                // the real delay) while catching a slow or missing poll.
+                EXPECT_LT(event.time - changed, 250ms) << value;
                 break;
             }
         }
