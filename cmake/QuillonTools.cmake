@@ -59,8 +59,16 @@ function(ql_unit_test name)
     target_link_options(${name} PRIVATE -static)
     ql_add_wine_test(${name})
   else()
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30 DISCOVERY_MODE PRE_TEST
-                         PROPERTIES LABELS "unit;${arg_LABELS}")
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30 DISCOVERY_MODE PRE_TEST)
+    # The labels are set by a CTest script of their own, run after the
+    # discovered tests are known: passed through gtest_discover_tests, every
+    # label after the first would arrive as a property name.
+    set(labels_file ${CMAKE_CURRENT_BINARY_DIR}/${name}_labels.cmake)
+    file(WRITE ${labels_file}
+         "if(${name}_TESTS)\n"
+         "  set_tests_properties(\${${name}_TESTS} PROPERTIES LABELS \"unit;${arg_LABELS}\")\n"
+         "endif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${labels_file})
   endif()
 endfunction()
 
@@ -108,14 +116,16 @@ function(ql_standin_executable name subdir)
                                            ${CMAKE_BINARY_DIR}/standin/${subdir})
 endfunction()
 
-# A library stand-in, like ql_standin_executable: a DLL named as the target
-# (no "lib" prefix) in standin/<subdir>.
-function(ql_standin_library name subdir)
+# A stand-in for one of the product's libraries: a DLL named `output`.dll
+# under standin/`subdir`, exporting what its .def file (among the sources)
+# maps. Test and demo material, never shipped.
+function(ql_standin_library name subdir output)
   add_library(${name} SHARED ${ARGN})
   ql_warnings(${name})
   target_link_options(${name} PRIVATE -static)
-  set_target_properties(${name} PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY
-                                           ${CMAKE_BINARY_DIR}/standin/${subdir})
+  set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${output}
+                        RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/standin/${subdir}
+                        ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/import)
 endfunction()
 
 # The Wine session of a test run: a private prefix and virtual display that

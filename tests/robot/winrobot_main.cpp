@@ -6,7 +6,14 @@
 //   winrobot text CAPTION [ITEM-ID]           print a window's or a control's text
 //   winrobot set CAPTION ITEM-ID TEXT         set a control's text
 //   winrobot click CAPTION ITEM-ID            press a button
+//   winrobot follow CAPTION ITEM-ID MS         for MS milliseconds, print "<microseconds>
+//                                              <position>" each time a progress bar moves
+//                                              (microseconds of the performance counter)
 // Exit status 0 on success, 1 when the window was not found in time.
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -18,12 +25,41 @@ namespace {
 constexpr DWORD kDefaultTimeoutMs = 20000;
 
 int Usage() {
-    std::fputs("usage: winrobot wait|gone|answer|text|set|click CAPTION [...]\n", stderr);
+    std::fputs("usage: winrobot wait|gone|answer|text|set|click|follow CAPTION [...]\n", stderr);
     return 2;
 }
 
 DWORD Number(int argc, char** argv, int at, DWORD fallback) {
     return argc > at ? static_cast<DWORD>(std::strtoul(argv[at], nullptr, 0)) : fallback;
+}
+
+long long Microseconds() {
+    LARGE_INTEGER now;
+    LARGE_INTEGER frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return now.QuadPart / (frequency.QuadPart / 1000000);
+}
+
+// Polls the bar about every millisecond and prints each new position.
+int Follow(HWND bar, DWORD durationMs) {
+    if (bar == nullptr) {
+        return 1;
+    }
+    timeBeginPeriod(1);
+    const DWORD start = GetTickCount();
+    LRESULT shown = -1;
+    while (GetTickCount() - start < durationMs) {
+        const LRESULT position = SendMessageA(bar, PBM_GETPOS, 0, 0);
+        if (position != shown) {
+            shown = position;
+            std::printf("%lld %ld\n", Microseconds(), static_cast<long>(position));
+            std::fflush(stdout);
+        }
+        Sleep(1);
+    }
+    timeEndPeriod(1);
+    return 0;
 }
 
 }  // namespace
@@ -74,6 +110,9 @@ int main(int argc, char** argv) {
     if (verb == "click" && argc > 3) {
         robot::Click(window, std::atoi(argv[3]));
         return 0;
+    }
+    if (verb == "follow" && argc > 4) {
+        return Follow(GetDlgItem(window, std::atoi(argv[3])), Number(argc, argv, 4, 0));
     }
     return Usage();
 }

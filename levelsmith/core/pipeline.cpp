@@ -1,0 +1,262 @@
+#include "pipeline.h"
+
+#include <chrono>
+#include <cstring>
+#include <string>
+
+#include "text_conversions.h"
+
+namespace levelsmith {
+
+namespace {
+
+template <std::size_t N>
+void CopyText(char (&to)[N], const char* from) {
+    std::strncpy(to, from, N - 1);
+    to[N - 1] = '\0';
+}
+
+// Runs one call into a library unless a stop was asked; false when it was
+// not made. The call looks its entry point up inside, so that nothing of
+// the bindings is read once the libraries may be going away.
+template <typename Call>
+bool CallLibrary(Pipeline& pipeline, Call call) {
+    if (!pipeline.EnterLibrary()) {
+        return false;
+    }
+    call();
+    pipeline.LeaveLibrary();
+    return true;
+}
+
+void ShowInfo(Pipeline& pipeline, const char* text) {
+    pipeline.ops.ShowMessage(text, kInfoCaption, kMbOk);
+}
+
+void ResetBar(Pipeline& pipeline) {
+    pipeline.ops.SendToBar(pipeline.progressBar, kPbmSetPos, 0);
+    pipeline.ops.SendToBar(pipeline.progressBar, kPbmSetStep, 1);
+    pipeline.barPosition = 0;
+}
+
+// Puts a counter value on the bar unless the bar shows it already.
+void ShowOnBar(Pipeline& pipeline, int value) {
+    if (value != pipeline.barPosition) {
+        pipeline.ops.SendToBar(pipeline.progressBar, kPbmSetPos, value);
+        pipeline.barPosition = value;
+    }
+}
+
+void RunCsgPass(Pipeline& pipeline) {
+    const float epsilon = EpsilonFromText(pipeline.epsilonText);
+    ModelNames names = pipeline.Model();
+    char output[] = "level.dat";  // the library gets a buffer of its own
+    static_assert(sizeof output == sizeof kCsgOutputName);
+
+    int* counter = nullptr;
+    if (!CallLibrary(pipeline, [&] {
+            if (const auto getProgress =
+                    pipeline.runtime.Get<GetProgressCall>(Entry::CsgGetProgress)) {
+                counter = getProgress();
+            }
+        })) {
+        return;
+    }
+    pipeline.progressCounter = counter;
+    if (!CallLibrary(pipeline, [&] {
+            if (const auto compileCsg = pipeline.runtime.Get<CompileCsgCall>(Entry::CompileCsg)) {
+                compileCsg(names.inputPath, output, epsilon);
+            }
+        })) {
+        return;
+    }
+    pipeline.pipelineState = WaitCsg;
+}
+
+// One poll of the CSG counter; false when the pass has not ended yet.
+bool PollCsg(Pipeline& pipeline) {
+    const std::optional<int> value = pipeline.ReadCounter();
+    if (!value) {
+        return true;
+    }
+    ShowOnBar(pipeline, *value);
+    if (*value < 100) {
+        return false;
+    }
+    ShowInfo(pipeline, kCsgCompleteText);
+    if (pipeline.StopRequested()) {
+        return true;
+    }
+    ResetBar(pipeline);
+    pipeline.pipelineState = StartBsp;
+    return true;
+}
+
+void StartBspPass(Pipeline& pipeline) {
+    int* counter = nullptr;
+    if (!CallLibrary(pipeline, [&] {
+            if (const auto getProgress =
+                    pipeline.runtime.Get<GetProgressCall>(Entry::CompilerGetProgress)) {
+                counter = getProgress();
+            }
+        })) {
+        return;
+    }
+    pipeline.progressCounter = counter;
+    pipeline.ops.ShowWaitCursor();
+    pipeline.ops.BeginThread(BspWorker, &pipeline);
+    pipeline.pipelineState = WaitBsp;
+}
+
+// One poll of the BSP counter; false when the pass has not ended yet. Only
+// exactly 100 ends it.
+bool PollBsp(Pipeline& pipeline) {
+    const std::optional<int> value = pipeline.ReadCounter();
+    if (!value) {
+        return true;
+    }
+    ShowOnBar(pipeline, *value);
+    if (*value != 100) {
+        return false;
+    }
+    ShowInfo(pipeline, kBspCompleteText);
+    pipeline.pipelineState = Idle;
+    return true;
+}
+
+}  // namespace
+
+void Pipeline::SetModel(const char* inputPath, const char* outputName) {
+    std::lock_guard lock(mutex_);
+    CopyText(model_.inputPath, inputPath);
+    CopyText(model_.outputName, outputName);
+}
+
+ModelNames Pipeline::Model() const {
+    std::lock_guard lock(mutex_);
+    return model_;
+}
+
+bool Pipeline::EnterLibrary() {
+    std::lock_guard lock(mutex_);
+    if (stopRequested_) {
+        return false;
+    }
+    ++libraryCalls_;
+    return true;
+}
+
+void Pipeline::LeaveLibrary() {
+    std::lock_guard lock(mutex_);
+    --libraryCalls_;
+}
+
+std::optional<int> Pipeline::ReadCounter() {
+    std::lock_guard lock(mutex_);
+    if (stopRequested_) {
+        return std::nullopt;
+    }
+    if (progressCounter == nullptr) {
+        return 0;
+    }
+    // The library writes the counter while its pass runs: read it whole.
+    return std::atomic_ref<int>(*progressCounter).load(std::memory_order_acquire);
+}
+
+bool Pipeline::PausePoll() {
+    std::unique_lock lock(mutex_);
+    return !stopped_.wait_for(lock, std::chrono::milliseconds(kPollIntervalMs),
+                              [this] { return stopRequested_; });
+}
+
+void Pipeline::SleepUntilStopped() {
+    std::unique_lock lock(mutex_);
+    stopped_.wait(lock, [this] { return stopRequested_; });
+}
+
+bool Pipeline::StopRequested() const {
+    std::lock_guard lock(mutex_);
+    return stopRequested_;
+}
+
+bool Pipeline::RequestStop() {
+    std::lock_guard lock(mutex_);
+    stopRequested_ = true;
+    stopped_.notify_all();
+    return libraryCalls_ > 0;
+}
+
+void StartCompile(Pipeline& pipeline) {
+    if (!pipeline.compileReady) {
+        return;
+    }
+    if (!CompileEntriesBound(pipeline.runtime)) {
+        pipeline.ops.ShowMessage(DescribeMissing(pipeline.runtime).c_str(), kMissingCaption,
+                                 kMbOk | kMbIconError);
+        return;
+    }
+    pipeline.compileReady = false;
+    pipeline.progressBar = pipeline.ops.FindItem(kProgressId);
+    pipeline.ops.ReadItemText(kEpsilonId, pipeline.epsilonText, kTextSize);
+    pipeline.epsilonText[kTextSize - 1] = '\0';
+    pipeline.ops.ReadItemText(kSplitId, pipeline.splitText, kTextSize);
+    pipeline.splitText[kTextSize - 1] = '\0';
+    ResetBar(pipeline);
+    pipeline.pipelineState = StartCsg;
+    pipeline.ops.BeginThread(PipelineWorker, &pipeline);
+}
+
+unsigned PipelineWorker(void* param) {
+    Pipeline& pipeline = *static_cast<Pipeline*>(param);
+    while (!pipeline.StopRequested()) {
+        switch (pipeline.pipelineState.load()) {
+            case StartCsg:
+                RunCsgPass(pipeline);
+                break;
+            case WaitCsg:
+                if (!PollCsg(pipeline)) {
+                    pipeline.PausePoll();
+                }
+                break;
+            case StartBsp:
+                StartBspPass(pipeline);
+                if (pipeline.pipelineState != WaitBsp) {
+                    break;
+                }
+                [[fallthrough]];
+            case WaitBsp:
+                if (!PollBsp(pipeline)) {
+                    pipeline.PausePoll();
+                }
+                break;
+            default:
+                // Nothing more can happen in this run: sleep, not spin.
+                pipeline.SleepUntilStopped();
+                break;
+        }
+    }
+    return 0;
+}
+
+unsigned BspWorker(void* param) {
+    Pipeline& pipeline = *static_cast<Pipeline*>(param);
+    if (!pipeline.bspPending) {
+        return 0;
+    }
+    const float epsilon = EpsilonFromText(pipeline.epsilonText);
+    const int split = SplitFromText(pipeline.splitText);
+    ModelNames names = pipeline.Model();
+    CallLibrary(pipeline, [&] {
+        if (const auto compileBsp = pipeline.runtime.Get<CompileBspCall>(Entry::CompileBsp)) {
+            compileBsp(names.inputPath, names.outputName, false, epsilon, split);
+        }
+    });
+    pipeline.bspPending = false;
+    return 0;
+}
+
+ShutdownResult ShutdownPipeline(Pipeline& pipeline) {
+    return ShutdownResult{pipeline.RequestStop()};
+}
+
+}  // namespace levelsmith

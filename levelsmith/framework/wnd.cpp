@@ -1,0 +1,5 @@
+#include "wnd.h"
+
+bool CWnd::OnWndMsg(UINT, WPARAM, LPARAM, LRESULT&) {
+    return false;
+}
