@@ -178,13 +178,8 @@ TEST_F(AssociatorProgram, TheShellOpensAProjectFileInTheEditorAsOneArgument) {
     ASSERT_TRUE(shell.Started());
     shell.WaitExit();
 
-    const std::string log = install + "\\editor\\editor-log.txt";
-    std::optional<std::string> logged;
-    for (int wait = 0; wait < 500 && (!logged || logged->find("end\r\n") == std::string::npos);
-         ++wait) {
-        Sleep(20);
-        logged = robot::ReadWholeFile(log);
-    }
+    const std::optional<std::string> logged =
+        robot::WaitForFileWith(install + "\\editor\\editor-log.txt", "end\r\n");
     ASSERT_TRUE(logged.has_value()) << "the editor was not started";
     EXPECT_NE(logged->find("arguments: 1\r\n"), std::string::npos) << *logged;
     EXPECT_NE(logged->find("argument 1: " + project + "\r\n"), std::string::npos) << *logged;

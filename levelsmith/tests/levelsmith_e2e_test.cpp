@@ -432,13 +432,8 @@ TEST_F(LevelsmithProgram, ACompileRunsBothPassesThenViewMapStartsTheViewer) {
     EXPECT_FALSE(robot::WaitForMessageBox(program_.Id(), "Info", 700).has_value());
 
     robot::Click(dialog_, 5);
-    const std::string viewerLog = folder_ + "\\runtime\\viewer-log.txt";
-    std::optional<std::string> viewer;
-    for (int wait = 0; wait < 500 && (!viewer || viewer->find("end\r\n") == std::string::npos);
-         ++wait) {
-        Sleep(20);
-        viewer = robot::ReadWholeFile(viewerLog);
-    }
+    const std::optional<std::string> viewer =
+        robot::WaitForFileWith(folder_ + "\\runtime\\viewer-log.txt", "end\r\n");
     ASSERT_TRUE(viewer.has_value()) << "the viewer was not started";
     EXPECT_EQ(*viewer, "command line: " + folder_ + "\\runtime\\room.bsp\r\n" +
                            "current folder: " + folder_ + "\r\n" +

@@ -229,6 +229,19 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
     return std::fclose(out) == 0 && ok;
 }
 
+std::optional<std::string> WaitForFileWith(const std::string& path, const std::string& marker,
+                                           DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        std::optional<std::string> bytes = ReadWholeFile(path);
+        if ((bytes && bytes->find(marker) != std::string::npos) ||
+            GetTickCount() - start >= timeoutMs) {
+            return bytes;
+        }
+        Sleep(kPollMs);
+    }
+}
+
 bool RemoveTree(const std::string& path) {
     WIN32_FIND_DATAA entry;
     HANDLE search = FindFirstFileA((path + "\\*").c_str(), &entry);

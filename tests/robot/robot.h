@@ -74,6 +74,10 @@ bool Answer(const MessageBoxSeen& box, int id = IDOK);
 // Files, by Windows path.
 std::optional<std::string> ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
+// The file's bytes once they hold `marker` (a writer's last line, say),
+// polling up to `timeoutMs`; what was last read, or nothing, otherwise.
+std::optional<std::string> WaitForFileWith(const std::string& path, const std::string& marker,
+                                           DWORD timeoutMs = 10000);
 // Deletes a folder and everything in it; true when it is gone.
 bool RemoveTree(const std::string& path);
 // Makes a folder and the ones above it.
