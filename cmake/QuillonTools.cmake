@@ -98,11 +98,21 @@ function(ql_add_wine_test name)
 endfunction()
 
 # A program of the suite: a 32-bit GUI executable in bin/, shipped by `make dist`.
+# The program is stripped as it is shipped; its debug information (mostly
+# the static runtime's) stays beside it in bin/<program>.debug, linked to it
+# by name and checksum, for reading a crash later.
 function(ql_program name)
   add_executable(${name} WIN32 ${ARGN})
   ql_warnings(${name})
   target_link_options(${name} PRIVATE -static)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  add_custom_command(TARGET ${name} POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE_NAME:${name}>
+            $<TARGET_FILE_NAME:${name}>.debug
+    COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=$<TARGET_FILE_NAME:${name}>.debug
+            $<TARGET_FILE_NAME:${name}>
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin
+    VERBATIM)
   install(TARGETS ${name} RUNTIME DESTINATION .)
 endfunction()
 
@@ -128,18 +138,33 @@ function(ql_standin_library name subdir output)
                         ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/import)
 endfunction()
 
-# The Wine session of a test run: a private prefix and virtual display that
-# the first test starts and the last one stops.
+# The Wine session of a test run: a private prefix of the build's word size
+# and a virtual display that the first test starts and the last one stops.
 function(ql_setup_wine_session)
   set(state ${CMAKE_BINARY_DIR}/wine)
+  ql_wine_arch(arch)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run ${state} PARENT_SCOPE)
-  add_test(NAME wine.session.start COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-session start ${state})
+  add_test(NAME wine.session.start
+           COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-session start ${state} ${arch})
   set_tests_properties(wine.session.start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
   add_test(NAME wine.session.stop COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-session stop ${state})
   set_tests_properties(wine.session.stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
 endfunction()
 
+# win32 or win64: the word size of the cross build.
+function(ql_wine_arch variable)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(${variable} win64 PARENT_SCOPE)
+  else()
+    set(${variable} win32 PARENT_SCOPE)
+  endif()
+endfunction()
+
+# `make dist`: a zip of the three programs. Only the 32-bit build ships.
 function(ql_setup_packaging)
+  if(NOT WIN32 OR NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
+    return()
+  endif()
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_NAME QuillonTools)
   set(CPACK_PACKAGE_FILE_NAME QuillonTools-${PROJECT_VERSION}-win32)
