@@ -144,6 +144,25 @@ class LevelsmithProgram : public ::testing::Test {
         ASSERT_TRUE(robot::WaitWindowGone(open)) << model;
     }
 
+    // Chooses `file` of `subfolder` as a user who navigates would: types the
+    // folder and Enter, then the file's bare name and Enter.
+    void NavigateAndChoose(const std::string& subfolder, const std::string& file) {
+        HWND open = OpenFileDialog();
+        ASSERT_NE(open, nullptr) << "no open-file dialog";
+        robot::SetItemText(open, 0x47C, folder_ + "\\" + subfolder);
+        // Sent, not posted: it returns once the dialog has moved into the
+        // folder, which opens nothing modal.
+        DWORD_PTR result = 0;
+        ASSERT_NE(SendMessageTimeoutA(open, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                                      reinterpret_cast<LPARAM>(GetDlgItem(open, IDOK)), SMTO_NORMAL,
+                                      5000, &result),
+                  0);
+        ASSERT_TRUE(IsWindow(open));
+        robot::SetItemText(open, 0x47C, file);
+        robot::Click(open, IDOK);
+        ASSERT_TRUE(robot::WaitWindowGone(open)) << file;
+    }
+
     std::string AnswerBox(const char* caption) {
         const auto box = robot::WaitForMessageBox(program_.Id(), caption);
         if (!box) {
@@ -400,7 +419,9 @@ TEST_F(LevelsmithProgram, BrowsingShowsTheModelAndItsMapNameAndCancelChangesNoth
 TEST_F(LevelsmithProgram, ACompileRunsBothPassesThenViewMapStartsTheViewer) {
     Start("csg_ms=300\r\nbsp_ms=1500\r\n");
     WaitForDialog();
-    Browse("maps\\room.x");
+    // Navigating moves the dialog's current folder; the program's stays.
+    NavigateAndChoose("maps", "room.x");
+    EXPECT_EQ(robot::ItemText(dialog_, 1000), folder_ + "\\maps\\room.x");
     robot::Click(dialog_, 3);
 
     const auto csgBox = robot::WaitForMessageBox(program_.Id(), "Info");

@@ -81,7 +81,11 @@ BOOL CCompilerDialog::OnInitDialog() {
 }
 
 void CCompilerDialog::OnBrowse() {
-    char currentFolder[kNameSize] = "";
+    // The open-file dialog makes the folder the user navigates to the
+    // current folder, and OFN_NOCHANGEDIR does not stop it there. The
+    // runtime, the passes' output names and the viewer are all found from
+    // the current folder, so it is put back afterwards, chosen or not.
+    char currentFolder[MAX_PATH + 1] = "";
     ReadCurrentFolder(currentFolder, sizeof currentFolder);
 
     // The chosen name lands in a buffer of its own: cancelling keeps the
@@ -96,7 +100,11 @@ void CCompilerDialog::OnBrowse() {
     dialog.nMaxFile = sizeof chosen;
     dialog.lpstrInitialDir = currentFolder[0] != '\0' ? currentFolder : nullptr;
     dialog.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-    if (GetOpenFileNameA(&dialog) != TRUE) {
+    const BOOL chose = GetOpenFileNameA(&dialog);
+    if (currentFolder[0] != '\0') {
+        SetCurrentDirectoryA(currentFolder);
+    }
+    if (chose != TRUE) {
         return;
     }
     chosen[kNameSize - 1] = '\0';
