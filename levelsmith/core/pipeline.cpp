@@ -16,15 +16,20 @@ void CopyText(char (&to)[N], const char* from) {
     to[N - 1] = '\0';
 }
 
-// Runs one call into a library unless a stop was asked; false when it was
-// not made. The call looks its entry point up inside, so that nothing of
-// the bindings is read once the libraries may be going away.
-template <typename Call>
-bool CallLibrary(Pipeline& pipeline, Call call) {
-    if (!pipeline.EnterLibrary()) {
+// Runs `use` with the entry point `entry`, given its type `Call`, unless a
+// stop was asked; false when the library was not entered. A missing entry
+// point is not called. The entry point is taken as the library is entered,
+// so that nothing of the bindings is read once the libraries may be going
+// away.
+template <typename Call, typename Use>
+bool CallLibrary(Pipeline& pipeline, Entry entry, Use use) {
+    RawEntry raw = nullptr;
+    if (!pipeline.EnterLibrary(entry, &raw)) {
         return false;
     }
-    call();
+    if (raw != nullptr) {
+        use(reinterpret_cast<Call>(raw));
+    }
     pipeline.LeaveLibrary();
     return true;
 }
@@ -54,23 +59,28 @@ void RunCsgPass(Pipeline& pipeline) {
     static_assert(sizeof output == sizeof kCsgOutputName);
 
     int* counter = nullptr;
-    if (!CallLibrary(pipeline, [&] {
-            if (const auto getProgress =
-                    pipeline.runtime.Get<GetProgressCall>(Entry::CsgGetProgress)) {
-                counter = getProgress();
-            }
-        })) {
+    if (!CallLibrary<GetProgressCall>(
+            pipeline, Entry::CsgGetProgress,
+            [&](GetProgressCall getProgress) { counter = getProgress(); })) {
         return;
     }
     pipeline.progressCounter = counter;
-    if (!CallLibrary(pipeline, [&] {
-            if (const auto compileCsg = pipeline.runtime.Get<CompileCsgCall>(Entry::CompileCsg)) {
-                compileCsg(names.inputPath, output, epsilon);
-            }
+    if (!CallLibrary<CompileCsgCall>(pipeline, Entry::CompileCsg, [&](CompileCsgCall compileCsg) {
+            compileCsg(names.inputPath, output, epsilon);
         })) {
         return;
     }
     pipeline.pipelineState = WaitCsg;
+}
+
+// A thread of the compile could not be started: back to the state before
+// Compile, with the error told, so that Compile can be pressed again. Run by
+// the thread that tried to start it, which touches the pipeline no more.
+void ReportNotStarted(Pipeline& pipeline) {
+    pipeline.pipelineState = Idle;
+    pipeline.ops.ShowNormalCursor();
+    pipeline.ops.ShowMessage(kNotStartedText, kMissingCaption, kMbOk | kMbIconError);
+    pipeline.compileReady = true;
 }
 
 // One poll of the CSG counter; false when the pass has not ended yet.
@@ -92,20 +102,23 @@ bool PollCsg(Pipeline& pipeline) {
     return true;
 }
 
-void StartBspPass(Pipeline& pipeline) {
+// False when BspWorker could not be started: the compile is then given up
+// and PipelineWorker must end.
+bool StartBspPass(Pipeline& pipeline) {
     int* counter = nullptr;
-    if (!CallLibrary(pipeline, [&] {
-            if (const auto getProgress =
-                    pipeline.runtime.Get<GetProgressCall>(Entry::CompilerGetProgress)) {
-                counter = getProgress();
-            }
-        })) {
-        return;
+    if (!CallLibrary<GetProgressCall>(
+            pipeline, Entry::CompilerGetProgress,
+            [&](GetProgressCall getProgress) { counter = getProgress(); })) {
+        return true;
     }
     pipeline.progressCounter = counter;
     pipeline.ops.ShowWaitCursor();
-    pipeline.ops.BeginThread(BspWorker, &pipeline);
+    if (!pipeline.ops.BeginThread(BspWorker, &pipeline)) {
+        ReportNotStarted(pipeline);
+        return false;
+    }
     pipeline.pipelineState = WaitBsp;
+    return true;
 }
 
 // One poll of the BSP counter; false when the pass has not ended yet. Only
@@ -137,12 +150,13 @@ ModelNames Pipeline::Model() const {
     return model_;
 }
 
-bool Pipeline::EnterLibrary() {
+bool Pipeline::EnterLibrary(Entry entry, RawEntry* call) {
     std::lock_guard lock(mutex_);
     if (stopRequested_) {
         return false;
     }
     ++libraryCalls_;
+    *call = runtime.Raw(entry);
     return true;
 }
 
@@ -203,7 +217,9 @@ void StartCompile(Pipeline& pipeline) {
     pipeline.splitText[kTextSize - 1] = '\0';
     ResetBar(pipeline);
     pipeline.pipelineState = StartCsg;
-    pipeline.ops.BeginThread(PipelineWorker, &pipeline);
+    if (!pipeline.ops.BeginThread(PipelineWorker, &pipeline)) {
+        ReportNotStarted(pipeline);
+    }
 }
 
 unsigned PipelineWorker(void* param) {
@@ -219,7 +235,9 @@ unsigned PipelineWorker(void* param) {
                 }
                 break;
             case StartBsp:
-                StartBspPass(pipeline);
+                if (!StartBspPass(pipeline)) {
+                    return 0;
+                }
                 if (pipeline.pipelineState != WaitBsp) {
                     break;
                 }
@@ -246,10 +264,8 @@ unsigned BspWorker(void* param) {
     const float epsilon = EpsilonFromText(pipeline.epsilonText);
     const int split = SplitFromText(pipeline.splitText);
     ModelNames names = pipeline.Model();
-    CallLibrary(pipeline, [&] {
-        if (const auto compileBsp = pipeline.runtime.Get<CompileBspCall>(Entry::CompileBsp)) {
-            compileBsp(names.inputPath, names.outputName, false, epsilon, split);
-        }
+    CallLibrary<CompileBspCall>(pipeline, Entry::CompileBsp, [&](CompileBspCall compileBsp) {
+        compileBsp(names.inputPath, names.outputName, false, epsilon, split);
     });
     pipeline.bspPending = false;
     return 0;
@@ -257,6 +273,13 @@ unsigned BspWorker(void* param) {
 
 ShutdownResult ShutdownPipeline(Pipeline& pipeline) {
     return ShutdownResult{pipeline.RequestStop()};
+}
+
+void ShutdownPipelineAndRuntime(Pipeline& pipeline, LibraryOps& libraries,
+                                RuntimeBindings& runtime) {
+    if (!ShutdownPipeline(pipeline).libraryCallRunning) {
+        CloseRuntime(libraries, runtime);
+    }
 }
 
 }  // namespace levelsmith

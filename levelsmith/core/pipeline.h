@@ -22,6 +22,9 @@ inline constexpr char kCsgOutputName[] = "level.dat";
 inline constexpr char kInfoCaption[] = "Info";
 inline constexpr char kCsgCompleteText[] = "CSG pass complete";
 inline constexpr char kBspCompleteText[] = "BSP pass complete";
+inline constexpr char kNotStartedText[] =
+    "The compile could not be started: Windows could not start a thread for it.\n\n"
+    "Press Compile to try again.";
 // Between two polls of a counter: the bar lags the counter by about this.
 inline constexpr int kPollIntervalMs = 10;
 
@@ -40,12 +43,14 @@ struct ModelNames {
     char outputName[kTextSize] = {};
 };
 
-// The pipeline's shared state. The option texts, the bar and compileReady
-// belong to the user-interface thread and are written before PipelineWorker
-// starts; pipelineState and progressCounter then belong to PipelineWorker,
-// bspPending to BspWorker. The model names may be rewritten by a browse at
-// any time and are therefore only reached under the pipeline's lock: each
-// pass works on a copy taken when it starts.
+// The pipeline's shared state. The option texts and the bar belong to the
+// user-interface thread and are written before PipelineWorker starts;
+// pipelineState and progressCounter then belong to PipelineWorker,
+// bspPending to BspWorker. compileReady is cleared by the Compile button and
+// set again only when a thread of the compile could not be started, by the
+// thread that found out, as its last step. The model names may be rewritten
+// by a browse at any time and are therefore only reached under the
+// pipeline's lock: each pass works on a copy taken when it starts.
 class Pipeline {
   public:
     Pipeline(PipelineOps& windowOps, const RuntimeBindings& bindings)
@@ -59,7 +64,7 @@ class Pipeline {
     char epsilonText[kTextSize] = {};
     char splitText[kTextSize] = {};
     WindowRef progressBar = 0;
-    bool compileReady = true;
+    std::atomic<bool> compileReady{true};
     std::atomic<std::int32_t> pipelineState{Idle};
     int* progressCounter = nullptr;
     // The position the bar was last given, so that a poll that finds the
@@ -74,8 +79,9 @@ class Pipeline {
 
     // For the worker threads. A library may be called only between
     // EnterLibrary (false once a stop was asked: call nothing) and
-    // LeaveLibrary.
-    bool EnterLibrary();
+    // LeaveLibrary. EnterLibrary hands out the entry point to call, read
+    // under the same lock, or null when the library has none.
+    bool EnterLibrary(Entry entry, RawEntry* call);
     void LeaveLibrary();
     // The running pass's counter read whole, under the same rule; nothing
     // once a stop was asked, 0 when the library gave no counter.
@@ -115,5 +121,12 @@ struct ShutdownResult {
 // Tells the workers to stop: from now on neither calls a library nor reads a
 // counter, and PipelineWorker ends at its next step. Never waits.
 ShutdownResult ShutdownPipeline(Pipeline& pipeline);
+
+// The dialog's close: stops the workers, then makes the close calls and
+// unloads the libraries of `runtime` (the bindings the pipeline works with)
+// unless a pass is still inside one. Then they are left loaded and bound, as
+// the running call may still use them: the process ends right after.
+void ShutdownPipelineAndRuntime(Pipeline& pipeline, LibraryOps& libraries,
+                                RuntimeBindings& runtime);
 
 }  // namespace levelsmith

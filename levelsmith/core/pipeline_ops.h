@@ -41,6 +41,8 @@ class PipelineOps {
     virtual void ShowMessage(const char* text, const char* caption, unsigned style) = 0;
     // The system's wait cursor.
     virtual void ShowWaitCursor() = 0;
+    // The system's normal cursor, in place of the wait cursor.
+    virtual void ShowNormalCursor() = 0;
 };
 
 }  // namespace levelsmith

@@ -62,10 +62,6 @@ void CloseRuntime(LibraryOps& libraries, RuntimeBindings& runtime) {
     runtime = RuntimeBindings{};
 }
 
-void AbandonRuntime(RuntimeBindings& runtime) {
-    runtime = RuntimeBindings{};
-}
-
 bool CompileEntriesBound(const RuntimeBindings& runtime) {
     for (const Entry entry : kCompileEntries) {
         if (runtime.Raw(entry) == nullptr) {

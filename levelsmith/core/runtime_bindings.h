@@ -42,6 +42,8 @@ enum class Entry {
     CsgGetProgress,
 };
 inline constexpr std::size_t kEntryCount = 19;
+static_assert(kEntryCount == static_cast<std::size_t>(Entry::CsgGetProgress) + 1,
+              "one table row per entry point");
 
 struct EntryName {
     Library library;
@@ -109,10 +111,6 @@ void OpenRuntime(LibraryOps& libraries, RuntimeBindings& runtime);
 // Destructor, setup Destructor), then unloads setup, CSG and compiler.
 // Leaves the bindings empty.
 void CloseRuntime(LibraryOps& libraries, RuntimeBindings& runtime);
-
-// Forgets the bindings without calling or unloading anything, for a close
-// while a library call is still running: the process ends right after.
-void AbandonRuntime(RuntimeBindings& runtime);
 
 // True when every entry point that the CSG and BSP passes call is bound.
 bool CompileEntriesBound(const RuntimeBindings& runtime);

@@ -83,6 +83,11 @@ class FakeLibraries final : public LibraryOps {
     FakeRuntime& runtime_;
 };
 
+// What CloseRuntime calls when every library is loaded, in order.
+inline const std::vector<std::string> kCloseCalls = {"csg DestructorCSG()", "compiler Destructor()",
+                                                     "setup Destructor()",  "unload setup",
+                                                     "unload csg",          "unload compiler"};
+
 // "compiler", "setup", "csg" for a fake module handle; "null" otherwise.
 std::string LibraryLabel(ModuleRef module);
 // The float's bits in hex, as the fake records an epsilon.

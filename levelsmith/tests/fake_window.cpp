@@ -6,10 +6,18 @@ namespace levelsmith::testing {
 
 bool FakeWindow::BeginThread(ThreadProc proc, void* param) {
     std::lock_guard lock(mutex_);
-    ++threadsStarted_;
-    events_.push_back({"thread", std::this_thread::get_id(), std::chrono::steady_clock::now()});
-    threads_.emplace_back(proc, param);
+    const bool refused = ++threadStarts_ == refuseThread;
+    events_.push_back({refused ? "thread refused" : "thread", std::this_thread::get_id(),
+                       std::chrono::steady_clock::now()});
     changed_.notify_all();
+    if (refused) {
+        return false;
+    }
+    const int number = ++threadsStarted_;
+    threads_.emplace_back([this, proc, param, number] {
+        proc(param);
+        Record("thread " + std::to_string(number) + " ended");
+    });
     return true;
 }
 
@@ -57,6 +65,10 @@ void FakeWindow::ShowMessage(const char* text, const char* caption, unsigned sty
 
 void FakeWindow::ShowWaitCursor() {
     Record("cursor");
+}
+
+void FakeWindow::ShowNormalCursor() {
+    Record("normal cursor");
 }
 
 bool FakeWindow::AnswerBox(std::chrono::milliseconds timeout) {

@@ -19,7 +19,9 @@ namespace levelsmith::testing {
 using namespace std::chrono_literals;
 
 struct WindowEvent {
-    std::string text;  // "bar pos 37", "bar step 1", "box CSG pass complete", "cursor", "thread"
+    // "bar pos 37", "bar step 1", "box CSG pass complete", "cursor", "normal cursor",
+    // "thread", "thread refused", "thread 2 ended" (threads counted from 1 as they start)
+    std::string text;
     std::thread::id thread;
     std::chrono::steady_clock::time_point time;
 };
@@ -33,6 +35,7 @@ struct BoxShown {
 class FakeWindow final : public PipelineOps {
   public:
     std::map<int, std::string> itemTexts;  // by control id
+    int refuseThread = 0;                  // this start (counted from 1) fails; 0: none
 
     bool BeginThread(ThreadProc proc, void* param) override;
     WindowRef FindItem(int id) override;
@@ -40,6 +43,7 @@ class FakeWindow final : public PipelineOps {
     void SendToBar(WindowRef bar, unsigned message, int value) override;
     void ShowMessage(const char* text, const char* caption, unsigned style) override;
     void ShowWaitCursor() override;
+    void ShowNormalCursor() override;
 
     // Closes the open "Info" box (waiting for one to open); false when none
     // opened in time.
@@ -70,6 +74,7 @@ class FakeWindow final : public PipelineOps {
     std::vector<BoxShown> boxes_;
     std::vector<std::thread> threads_;
     int threadsStarted_ = 0;
+    int threadStarts_ = 0;  // refused ones included
     bool boxOpen_ = false;
     bool answerAll_ = false;
     int answers_ = 0;

@@ -309,6 +309,39 @@ TEST_F(PipelineTest, ABrowseDuringAPassChangesOnlyTheLaterPass) {
     EXPECT_STREQ(pipeline.Model().inputPath, "C:\\maps\\fourth.x");
 }
 
+class RefusedThreadTest : public PipelineTest, public ::testing::WithParamInterface<int> {};
+
+// Start 1 is PipelineWorker's, start 2 BspWorker's (after "CSG pass complete").
+TEST_P(RefusedThreadTest, IsReportedOnceAndCompileCanBePressedAgain) {
+    window.refuseThread = GetParam();
+    StartCompile(pipeline);
+    if (GetParam() == 2) {
+        ASSERT_TRUE(window.AnswerBox());
+        ASSERT_TRUE(window.WaitForEvent("thread 1 ended"));
+    }
+    const auto events = window.EventTexts();
+    const int refused = IndexOf(events, "thread refused");
+    ASSERT_GE(refused, 0);
+    EXPECT_EQ(IndexOf(events, "normal cursor"), refused + 1);
+    EXPECT_EQ(IndexOf(events, std::string("box ") + kNotStartedText), refused + 2);
+    const auto boxes = window.Boxes();
+    EXPECT_EQ(boxes.back().caption, "Levelsmith");
+    EXPECT_EQ(boxes.back().style, kMbOk | kMbIconError);
+    EXPECT_TRUE(pipeline.compileReady);
+    EXPECT_EQ(pipeline.pipelineState, Idle);
+
+    StartCompile(pipeline);
+    ASSERT_TRUE(window.AnswerBox());
+    ASSERT_TRUE(window.AnswerBox());
+    EXPECT_TRUE(fake.WaitForCall("compiler CompileBSP returns"));
+    const auto all = window.Boxes();
+    EXPECT_EQ(std::count_if(all.begin(), all.end(),
+                            [](const auto& box) { return box.caption == "Levelsmith"; }),
+              1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Starts, RefusedThreadTest, ::testing::Values(1, 2));
+
 TEST_F(PipelineTest, AMissingPassEntryPointStartsNothingAndShowsTheMessageEachTime) {
     RuntimeBindings incomplete = runtime;
     incomplete.entries[static_cast<std::size_t>(Entry::CompileBsp)] = nullptr;
@@ -328,14 +361,19 @@ TEST_F(PipelineTest, AMissingPassEntryPointStartsNothingAndShowsTheMessageEachTi
     EXPECT_EQ(IndexStartingWith(window.EventTexts(), "bar"), -1);
 }
 
-// Shutdown from each point of a compile: it never waits, says whether a
-// library call is still running, and afterwards no library is called and no
-// counter read; the worker threads end.
+// Shutdown from each point of a compile, as the dialog's close makes it: it
+// never waits; the libraries are shut down and unloaded unless a library
+// call is still running, and are left untouched then; afterwards no library
+// is called and no counter read; the worker threads end.
 class ShutdownTest : public PipelineTest {
   protected:
     void ExpectQuietAfterShutdown(bool libraryCallRunning) {
-        EXPECT_EQ(ShutdownPipeline(pipeline).libraryCallRunning, libraryCallRunning);
+        const std::size_t before = fake.Calls().size();
+        ShutdownPipelineAndRuntime(pipeline, libraries, runtime);
         const std::size_t calls = fake.Calls().size();
+        const auto texts = fake.CallTexts();
+        EXPECT_EQ(std::vector<std::string>(texts.begin() + static_cast<long>(before), texts.end()),
+                  libraryCallRunning ? std::vector<std::string>{} : testing::kCloseCalls);
         fake.ReleaseCsg();
         fake.ReleaseBsp();
         window.AnswerAllBoxes();
@@ -393,15 +431,27 @@ TEST_F(ShutdownTest, WhileTheBspBoxIsOpen) {
     CompileToCsgBox();
     ASSERT_TRUE(window.AnswerBox());
     ASSERT_TRUE(window.WaitForBox("BSP pass complete"));
-    ASSERT_TRUE(fake.WaitForCall("compiler CompileBSP returns"));
+    ASSERT_TRUE(window.WaitForEvent("thread 2 ended"));
     ExpectQuietAfterShutdown(false);
+}
+
+TEST_F(ShutdownTest, JustAsTheBspPassEntersTheLibrary) {
+    CompileToCsgBox();
+    ASSERT_TRUE(window.AnswerBox());
+    ShutdownPipelineAndRuntime(pipeline, libraries, runtime);
+    window.AnswerAllBoxes();
+    window.Join();
+    // Whichever came first, nothing is called once the libraries are gone.
+    const auto texts = fake.CallTexts();
+    const int unloaded = IndexOf(texts, "unload compiler");
+    EXPECT_TRUE(unloaded < 0 || unloaded + 1 == static_cast<int>(texts.size()));
 }
 
 TEST_F(ShutdownTest, AfterTheCompileTheSleepingWorkerEnds) {
     CompileToCsgBox();
     ASSERT_TRUE(window.AnswerBox());
     ASSERT_TRUE(window.AnswerBox());
-    ASSERT_TRUE(fake.WaitForCall("compiler CompileBSP returns"));
+    ASSERT_TRUE(window.WaitForEvent("thread 2 ended"));
     EXPECT_TRUE(StaysQuiet()) << "the idle worker neither polls nor calls";
     ExpectQuietAfterShutdown(false);
 }

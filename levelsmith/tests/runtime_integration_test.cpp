@@ -6,9 +6,10 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "pipeline.h"
@@ -60,6 +61,56 @@ std::string AnswerBox(const char* caption) {
     return text;
 }
 
+// The pipeline's Win32 operations, counting the threads it starts as they
+// end: their handles are not kept, yet the test must know that a worker has
+// left the library, and that none is left before the pipeline goes.
+class CountedThreads final : public PipelineOps {
+  public:
+    explicit CountedThreads(HWND host) : ops_(host) {}
+
+    bool BeginThread(ThreadProc proc, void* param) override {
+        auto* start = new Start{proc, param, this};
+        if (!ops_.BeginThread(Run, start)) {
+            delete start;
+            return false;
+        }
+        return true;
+    }
+    WindowRef FindItem(int id) override { return ops_.FindItem(id); }
+    void ReadItemText(int id, char* buffer, int size) override {
+        ops_.ReadItemText(id, buffer, size);
+    }
+    void SendToBar(WindowRef bar, unsigned message, int value) override {
+        ops_.SendToBar(bar, message, value);
+    }
+    void ShowMessage(const char* text, const char* caption, unsigned style) override {
+        ops_.ShowMessage(text, caption, style);
+    }
+    void ShowWaitCursor() override { ops_.ShowWaitCursor(); }
+    void ShowNormalCursor() override { ops_.ShowNormalCursor(); }
+
+    bool WaitUntilEnded(int threads) {
+        return PumpUntil([&] { return ended_ >= threads; });
+    }
+
+  private:
+    struct Start {
+        ThreadProc proc;
+        void* param;
+        CountedThreads* counter;
+    };
+    static unsigned Run(void* param) {
+        const Start start = *static_cast<Start*>(param);
+        delete static_cast<Start*>(param);
+        const unsigned result = start.proc(start.param);
+        ++start.counter->ended_;
+        return result;
+    }
+
+    Win32PipelineOps ops_;
+    std::atomic<int> ended_{0};
+};
+
 class RuntimeIntegration : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -105,7 +156,7 @@ TEST_F(RuntimeIntegration, AWholeCompileCallsTheLibrariesInOrderOnTheirThreads) 
     Open("csg_ms=300\r\nbsp_ms=800\r\nstep_ms=20\r\n");
     ASSERT_EQ(DescribeMissing(runtime_), "");
     const std::string model = folder_ + "\\maps\\room.x";
-    Win32PipelineOps ops(host_);
+    CountedThreads ops(host_);
     Pipeline pipeline(ops, runtime_);
     pipeline.SetModel(model.c_str(), "room.bsp");
     StartCompile(pipeline);
@@ -124,8 +175,10 @@ TEST_F(RuntimeIntegration, AWholeCompileCallsTheLibrariesInOrderOnTheirThreads) 
     EXPECT_EQ(seen.back(), 100);
     EXPECT_EQ(AnswerBox("Info"), "BSP pass complete");
     ASSERT_TRUE(PumpUntil([&] { return pipeline.pipelineState == Idle; }));
+    ASSERT_TRUE(ops.WaitUntilEnded(1)) << "BspWorker did not end";
 
     EXPECT_FALSE(ShutdownPipeline(pipeline).libraryCallRunning);
+    ASSERT_TRUE(ops.WaitUntilEnded(2)) << "PipelineWorker did not end";
     CloseRuntime(libraries_, runtime_);
 
     testing::ExpectWholeCompileLog(ReadRuntimeLog(folder_), model, "room.bsp",

@@ -178,11 +178,5 @@ HCURSOR CCompilerDialog::OnQueryDragIcon() {
 void CCompilerDialog::OnDestroy() {
     CBCGDialog::OnDestroy();
     ProcessState& state = State();
-    // With a pass still inside a library, neither shut-down calls nor
-    // unloading: the process ends right after the dialog.
-    if (levelsmith::ShutdownPipeline(state.pipeline).libraryCallRunning) {
-        levelsmith::AbandonRuntime(state.runtime);
-    } else {
-        levelsmith::CloseRuntime(state.libraries, state.runtime);
-    }
+    levelsmith::ShutdownPipelineAndRuntime(state.pipeline, state.libraries, state.runtime);
 }

@@ -35,4 +35,8 @@ void Win32PipelineOps::ShowWaitCursor() {
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));
 }
 
+void Win32PipelineOps::ShowNormalCursor() {
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+}
+
 }  // namespace levelsmith

@@ -22,6 +22,7 @@ class Win32PipelineOps final : public PipelineOps {
     void SendToBar(WindowRef bar, unsigned message, int value) override;
     void ShowMessage(const char* text, const char* caption, unsigned style) override;
     void ShowWaitCursor() override;
+    void ShowNormalCursor() override;
 
   private:
     HWND dialog_ = nullptr;
