@@ -21,8 +21,8 @@ CensusDriver::CensusDriver(FolderOps& folders, VersionOps& versions, ProfileOps&
       census_(folders, versions, profile),
       walker_(folders, WalkOperations{
                            [this](const char* name) { display_.ShowText(name); },
-                           [this](const char* name, const char* extension) {
-                               census_.ProbeVersion(name, extension);
+                           [this](const char* folder, const char* name, const char* extension) {
+                               census_.ProbeVersion(folder, name, extension);
                            },
                        }) {}
 

@@ -87,6 +87,24 @@ class VersionBlock {
     std::vector<unsigned char> bytes_;
 };
 
+// The full path of the file `name` of `folder`, for the version functions:
+// given a relative name they would load the file along the library search
+// path, whose first place is the program's own folder, and could read
+// another file of the same name. A name without a dot gets a trailing one,
+// which the platform drops, so that they do not add ".dll" to it and read
+// that file instead. False when the path does not fit.
+bool FilePath(const char* folder, const char* name, char (&path)[kPathSize]) {
+    const std::size_t folderLength = std::strlen(folder);
+    if (folderLength == 0) {
+        return false;
+    }
+    const char* separator = folder[folderLength - 1] == '\\' ? "" : "\\";
+    const char* endDot = std::strchr(name, '.') == nullptr ? "." : "";
+    const int length =
+        std::snprintf(path, sizeof path, "%s%s%s%s", folder, separator, name, endDot);
+    return length > 0 && static_cast<std::size_t>(length) < sizeof path;
+}
+
 }  // namespace
 
 bool MatchesExtension(const char* name, const char* extension) {
@@ -113,26 +131,22 @@ void CensusFile::PrepareCensusFile() {
     staleFileKept_ = error != 0 && error != kErrorFileNotFound && error != kErrorPathNotFound;
 }
 
-void CensusFile::ProbeVersion(const char* name, const char* extension) {
+void CensusFile::ProbeVersion(const char* folder, const char* name, const char* extension) {
     if (!MatchesExtension(name, extension) || !pathFits_) {
         return;
     }
-    const std::string value = ReadFileVersion(name);
+    const std::string value = ReadFileVersion(folder, name);
     if (!profile_.WriteEntry(kCensusSection, name, value.c_str(), censusPath_)) {
         writeFailed_ = true;
     }
 }
 
-std::string CensusFile::ReadFileVersion(const char* name) {
-    // ".\" names the walked folder: given a bare name, the version functions
-    // would look along the library search path and could read another
-    // folder's file of the same name. A name without a dot gets a trailing
-    // one, which the platform drops, so that they do not add ".dll" to it
-    // and read that file instead.
-    char path[kPathSize + 3];
-    const char* endDot = std::strchr(name, '.') == nullptr ? "." : "";
-    std::snprintf(path, sizeof path, ".\\%s%s", name, endDot);
-
+std::string CensusFile::ReadFileVersion(const char* folder, const char* name) {
+    char path[kPathSize];
+    if (!FilePath(folder, name, path)) {
+        filePathTooLong_ = true;
+        return kUnknownVersion;
+    }
     if (!CanOpenFile(path)) {
         return kUnknownVersion;
     }

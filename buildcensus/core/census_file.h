@@ -34,18 +34,20 @@ class CensusFile {
     // Forms the census path from the current folder and deletes the census
     // file of an earlier run.
     void PrepareCensusFile();
-    // Records the version of the current folder's file `name` when the name
-    // ends in `extension`.
-    void ProbeVersion(const char* name, const char* extension);
-    // The FileVersion text of the current folder's file `name`, or "unknown".
-    std::string ReadFileVersion(const char* name);
+    // Records the version of the file `name` of `folder` (a full path, the
+    // walked folder) when the name ends in `extension`.
+    void ProbeVersion(const char* folder, const char* name, const char* extension);
+    // The FileVersion text of the file `name` of `folder`, or "unknown" (also
+    // when the file's full path does not fit, which fails the run).
+    std::string ReadFileVersion(const char* folder, const char* name);
     // True when the file can be opened for reading.
     bool CanOpenFile(const char* path);
 
     // True when the census file cannot be trusted whole: its path did not
-    // fit, a line could not be written, or an earlier census file could not
-    // be deleted and may still hold lines of files that are gone.
-    bool Failed() const { return !pathFits_ || writeFailed_ || staleFileKept_; }
+    // fit, a line could not be written, a file's path was too long to read
+    // its version, or an earlier census file could not be deleted and may
+    // still hold lines of files that are gone.
+    bool Failed() const { return !pathFits_ || writeFailed_ || filePathTooLong_ || staleFileKept_; }
     const char* CensusPath() const { return censusPath_; }
 
   private:
@@ -55,6 +57,7 @@ class CensusFile {
     char censusPath_[kPathSize] = {};
     bool pathFits_ = false;
     bool writeFailed_ = false;
+    bool filePathTooLong_ = false;
     bool staleFileKept_ = false;
 };
 

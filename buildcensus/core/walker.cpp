@@ -42,6 +42,7 @@ void Walker::ScanStart(const char* folder, const char* extension) {
     // A folder that was not entered leaves the walk exhausted: searching
     // here would record the starting folder's files as the plan folder's.
     if (entered) {
+        ReadCurrentFolder(folders_, walkedFolder_);
         OpenSearch();
     }
     active_ = true;
@@ -54,7 +55,7 @@ void Walker::ScanStep() {
     }
     operations_.showText(current_.name);
     if (!IsDotEntry(current_.name) && !IsDirectory(current_.attributes)) {
-        operations_.probeVersion(current_.name, extension_);
+        operations_.probeVersion(walkedFolder_, current_.name, extension_);
     }
     NextEntry();
 }
@@ -66,8 +67,8 @@ void Walker::ScanFinish() {
     searchHeld_ = false;
     search_ = kInvalidSearch;
     state_ = kExhausted;
-    if (folderSaved_) {
-        folders_.SetCurrentFolder(savedFolder_);
+    if (folderSaved_ && !folders_.SetCurrentFolder(savedFolder_)) {
+        skippedWalk_ = true;
     }
 }
 
@@ -76,6 +77,7 @@ void Walker::ResetWalk() {
     searchHeld_ = false;
     search_ = kInvalidSearch;
     state_ = kExhausted;
+    walkedFolder_[0] = '\0';
 }
 
 void Walker::OpenSearch() {

@@ -16,8 +16,9 @@ namespace buildcensus {
 struct WalkOperations {
     // Called for every examined entry, "." and ".." and sub-folders included.
     std::function<void(const char* name)> showText;
-    // Called for every file entry, with the walk's extension.
-    std::function<void(const char* name, const char* extension)> probeVersion;
+    // Called for every file entry, with the walked folder's full path (empty
+    // when it could not be read whole) and the walk's extension.
+    std::function<void(const char* folder, const char* name, const char* extension)> probeVersion;
 };
 
 bool IsDirectory(std::uint32_t attributes);
@@ -40,7 +41,8 @@ class Walker {
     void ScanFinish();
 
     // True once a walk had to be skipped because the folder to return to
-    // could not be recorded whole.
+    // could not be recorded whole, or the return to it failed: every later
+    // walk then starts from the wrong place.
     bool SkippedWalk() const { return skippedWalk_; }
 
   private:
@@ -60,6 +62,7 @@ class Walker {
     EntryRecord current_;
     char savedFolder_[kPathSize] = {};
     bool folderSaved_ = false;
+    char walkedFolder_[kPathSize] = {};  // the current folder once the walk has entered it
     char extension_[kExtensionSize] = {};
     bool active_ = false;
     bool skippedWalk_ = false;

@@ -81,10 +81,10 @@ TEST_F(CensusDriverTest, EachTurnDoesOneThingInOrder) {
     EXPECT_EQ(turn(), Log{"paint ."});  // repainted, without erasing, before the step ends
     EXPECT_EQ(turn(), Log{"paint .."});
     const Log probe = {"paint Buildcensus.exe",
-                       "open .\\Buildcensus.exe 0x80000000 1 3 0x80",
+                       "open C:\\Install\\Buildcensus.exe 0x80000000 1 3 0x80",
                        "close file",
-                       "version size .\\Buildcensus.exe",
-                       "version block .\\Buildcensus.exe",
+                       "version size C:\\Install\\Buildcensus.exe",
+                       "version block C:\\Install\\Buildcensus.exe",
                        "write [VERSIONS] Buildcensus.exe=V1.0 to C:\\Install\\Buildcensus.ini"};
     EXPECT_EQ(turn(), probe);
     const Log finish = {"close search", "cd C:\\Install"};

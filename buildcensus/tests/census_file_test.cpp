@@ -35,7 +35,7 @@ TEST_F(CensusFileTest, RecordsNamesEndingInTheExtensionWithTheirCaseKept) {
     }
     census.PrepareCensusFile();
     for (const char* name : {"Tool.EXE", "notes.exe.txt", "setupexe", "ex", "x.ex", "EXE"}) {
-        census.ProbeVersion(name, "exe");
+        census.ProbeVersion("C:\\Install", name, "exe");
     }
     EXPECT_EQ(Census(), "[VERSIONS]\r\nTool.EXE=1.0\r\nsetupexe=1.0\r\nEXE=1.0\r\n");
     EXPECT_FALSE(census.Failed());
@@ -57,7 +57,7 @@ class ReadFileVersionTest : public CensusFileTest,
 TEST_P(ReadFileVersionTest, TakesTheFirstTableThatAnswers) {
     GetParam().make(versions.File("Compiler\\tool.exe"));
     ASSERT_TRUE(folders.SetCurrentFolder("Compiler"));
-    EXPECT_EQ(census.ReadFileVersion("tool.exe"), GetParam().expected);
+    EXPECT_EQ(census.ReadFileVersion("C:\\Install\\Compiler", "tool.exe"), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -115,8 +115,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(CensusFileTest, AFileThatCannotBeOpenedIsUnknownWithoutReadingItsVersion) {
     versions.File("busy.exe").Table("000004B0", "1.0").locked = true;
-    EXPECT_EQ(census.ReadFileVersion("busy.exe"), "unknown");
-    const Log expected = {"open .\\busy.exe 0x80000000 1 3 0x80 (fails)"};
+    EXPECT_EQ(census.ReadFileVersion("C:\\Install", "busy.exe"), "unknown");
+    const Log expected = {"open C:\\Install\\busy.exe 0x80000000 1 3 0x80 (fails)"};
     EXPECT_EQ(log, expected);
 }
 
@@ -126,15 +126,31 @@ TEST_F(CensusFileTest, ReadsTheWalkedFoldersOwnFileNotOneOfTheSameNameElsewhere)
     ASSERT_TRUE(folders.SetCurrentFolder("Compiler\\Plugins"));
     log.clear();
 
-    EXPECT_EQ(census.ReadFileVersion("shared.dll"), "unknown");
-    const Log expected = {"open .\\shared.dll 0x80000000 1 3 0x80", "close file",
-                          "version size .\\shared.dll"};
+    const char* plugins = "C:\\Install\\Compiler\\Plugins";
+    EXPECT_EQ(census.ReadFileVersion(plugins, "shared.dll"), "unknown");
+    const Log expected = {"open C:\\Install\\Compiler\\Plugins\\shared.dll 0x80000000 1 3 0x80",
+                          "close file", "version size C:\\Install\\Compiler\\Plugins\\shared.dll"};
     EXPECT_EQ(log, expected);
 
     // A name without a dot is marked as one without an extension.
     versions.File("Compiler\\Plugins\\setup").Table("000004B0", "1.0");
-    EXPECT_EQ(census.ReadFileVersion("setup"), "1.0");
-    EXPECT_EQ(log[3], "open .\\setup. 0x80000000 1 3 0x80");
+    EXPECT_EQ(census.ReadFileVersion(plugins, "setup"), "1.0");
+    EXPECT_EQ(log[3], "open C:\\Install\\Compiler\\Plugins\\setup. 0x80000000 1 3 0x80");
+}
+
+TEST_F(CensusFileTest, AFilePathThatDoesNotFitIsUnknownAndFailsTheRun) {
+    // With "\\a.exe" the path has 259 characters, the most that fit.
+    const std::string sub = std::string(242, 'd');
+    const std::string folder = "C:\\Install\\" + sub;
+    versions.File(sub + "\\a.exe").Table("000004B0", "1.0");
+    versions.File(sub + "\\ab.exe").Table("000004B0", "2.0");
+    census.PrepareCensusFile();
+    census.ProbeVersion(folder.c_str(), "a.exe", "exe");
+    EXPECT_FALSE(census.Failed());
+    census.ProbeVersion(folder.c_str(), "ab.exe", "exe");
+    census.ProbeVersion("", "c.exe", "exe");  // a walked folder that could not be read
+    EXPECT_EQ(Census(), "[VERSIONS]\r\na.exe=1.0\r\nab.exe=unknown\r\nc.exe=unknown\r\n");
+    EXPECT_TRUE(census.Failed());
 }
 
 TEST_F(CensusFileTest, PreparingDeletesAnEarlierCensusAndMissingIsNoError) {
@@ -153,7 +169,7 @@ TEST_F(CensusFileTest, AnEarlierCensusThatCannotBeDeletedMakesTheRunFail) {
     profile.FailRemove(32);  // ERROR_SHARING_VIOLATION
     versions.File("a.exe").Table("000004B0", "2.0");
     census.PrepareCensusFile();
-    census.ProbeVersion("a.exe", "exe");
+    census.ProbeVersion("C:\\Install", "a.exe", "exe");
     EXPECT_EQ(Census(), "[VERSIONS]\r\ngone.exe=1.0\r\na.exe=2.0\r\n");
     EXPECT_TRUE(census.Failed());
 }
@@ -163,9 +179,9 @@ TEST_F(CensusFileTest, AFailedWriteMakesTheRunFailAndTheWalkGoesOn) {
     versions.File("b.exe").Table("000004B0", "2.0");
     census.PrepareCensusFile();
     profile.FailWrites(true);
-    census.ProbeVersion("a.exe", "exe");
+    census.ProbeVersion("C:\\Install", "a.exe", "exe");
     profile.FailWrites(false);
-    census.ProbeVersion("b.exe", "exe");
+    census.ProbeVersion("C:\\Install", "b.exe", "exe");
     EXPECT_EQ(Census(), "[VERSIONS]\r\nb.exe=2.0\r\n");
     EXPECT_TRUE(census.Failed());
 }
@@ -186,7 +202,7 @@ TEST(CensusPath, IsFormedWholeOrNotAtAll) {
         versions.File("a.exe").Table("000004B0", "1.0");
         CensusFile census(folders, versions, profile);
         census.PrepareCensusFile();
-        census.ProbeVersion("a.exe", "exe");
+        census.ProbeVersion(c.folder.c_str(), "a.exe", "exe");
 
         const std::string path = c.folder + "\\Buildcensus.ini";
         EXPECT_EQ(census.Failed(), !c.fits) << c.folder.size();

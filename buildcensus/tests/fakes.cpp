@@ -38,18 +38,17 @@ std::string FakeFolders::Key(const std::string& path) {
 }
 
 std::string FakeFolders::Full(const std::string& path) const {
-    if (path.size() > 1 && path[1] == ':') {
-        return path;
-    }
-    std::string base = current_;
     std::string rest = path;
-    if (rest.rfind(".\\", 0) == 0) {
-        rest = rest.substr(2);
-    }
     while (!rest.empty() && rest.back() == '.') {  // the platform drops trailing dots
         rest.pop_back();
     }
-    return rest.empty() ? base : base + "\\" + rest;
+    if (rest.size() > 1 && rest[1] == ':') {
+        return rest;
+    }
+    if (rest.rfind(".\\", 0) == 0) {
+        rest = rest.substr(2);
+    }
+    return rest.empty() ? current_ : current_ + "\\" + rest;
 }
 
 void FakeFolders::MakeFolder(const std::string& full) {
@@ -118,7 +117,7 @@ std::uint32_t FakeFolders::GetCurrentFolder(std::uint32_t size, char* buffer) {
 
 bool FakeFolders::SetCurrentFolder(const char* path) {
     const std::string full = Full(path);
-    const bool known = folders_.count(Key(full)) != 0;
+    const bool known = folders_.count(Key(full)) != 0 && refused_.count(Key(full)) == 0;
     log_.push_back(std::string("cd ") + path + (known ? "" : " (fails)"));
     if (known) {
         current_ = full;
@@ -150,24 +149,20 @@ FakeFile& FakeVersions::File(const std::string& path) {
     return files_[Upper(folders_.Start() + "\\" + path)];
 }
 
-const FakeFile* FakeVersions::Find(const char* path, bool alongSearchPath) const {
-    std::vector<std::string> places;
-    if (alongSearchPath && std::strchr(path, '\\') == nullptr) {
-        places.push_back(folders_.Start() + "\\" + path);
-    }
-    places.push_back(folders_.Full(path));
-    for (const std::string& place : places) {
-        const auto found = files_.find(Upper(place));
-        if (found != files_.end()) {
-            return &found->second;
-        }
-    }
-    return nullptr;
+const FakeFile* FakeVersions::Find(const char* path) const {
+    const auto found = files_.find(Upper(folders_.Full(path)));
+    return found == files_.end() ? nullptr : &found->second;
+}
+
+bool FakeVersions::TakesPath(const char* call, const char* path) {
+    const bool full = std::strlen(path) > 2 && path[1] == ':' && path[2] == '\\';
+    log_.push_back(std::string(call) + path + (full ? "" : " (relative: refused)"));
+    return full;
 }
 
 FileHandle FakeVersions::OpenFile(const char* path, std::uint32_t access, std::uint32_t share,
                                   std::uint32_t creation, std::uint32_t flags) {
-    const FakeFile* file = Find(path, false);
+    const FakeFile* file = Find(path);
     const bool opened = file != nullptr && !file->locked;
     char call[320];
     std::snprintf(call, sizeof call, "open %s 0x%X %u %u 0x%X%s", path, access, share, creation,
@@ -195,14 +190,18 @@ std::string FakeVersions::Block(const FakeFile& file) {
 }
 
 std::uint32_t FakeVersions::GetVersionInfoSize(const char* path) {
-    log_.push_back(std::string("version size ") + path);
-    const FakeFile* file = Find(path, true);
+    if (!TakesPath("version size ", path)) {
+        return 0;
+    }
+    const FakeFile* file = Find(path);
     return file == nullptr || !file->resource ? 0 : static_cast<std::uint32_t>(Block(*file).size());
 }
 
 bool FakeVersions::GetVersionInfo(const char* path, std::uint32_t size, void* block) {
-    log_.push_back(std::string("version block ") + path);
-    const FakeFile* file = Find(path, true);
+    if (!TakesPath("version block ", path)) {
+        return false;
+    }
+    const FakeFile* file = Find(path);
     if (file == nullptr || !file->resource || file->readFails) {
         return false;
     }

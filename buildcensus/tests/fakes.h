@@ -32,6 +32,8 @@ class FakeFolders final : public FolderOps {
     void AddFolder(const std::string& path) { Add(path, kAttributeDirectory); }
     // The search of this folder (relative to the start) does not start.
     void FailSearchIn(const std::string& path) { failing_.insert(Key(Full(path))); }
+    // A change into this folder (a full path) fails.
+    void FailChangeTo(const std::string& full) { refused_.insert(Key(full)); }
     const std::string& Start() const { return start_; }
     const std::string& Current() const { return current_; }
     // The absolute path of `path` relative to the current folder.
@@ -62,6 +64,7 @@ class FakeFolders final : public FolderOps {
     std::string current_;
     std::map<std::string, std::vector<Entry>> folders_;  // by upper-cased full path
     std::set<std::string> failing_;
+    std::set<std::string> refused_;
     std::map<SearchHandle, Search> searches_;
     SearchHandle nextSearch_ = 0x10;
 };
@@ -84,9 +87,9 @@ struct FakeFile {
     FakeFile& Translation(std::vector<std::pair<std::uint16_t, std::uint16_t>> pairs);
 };
 
-// Files with version resources. A bare name given to the version functions
-// is looked up as the platform does it: in the program's folder (the
-// starting folder) first, then in the current folder.
+// Files with version resources. The version functions take full paths only:
+// given a relative name the platform would look along the library search
+// path, beginning in the program's folder, so the fake refuses one.
 class FakeVersions final : public VersionOps {
   public:
     FakeVersions(Log& log, FakeFolders& folders) : log_(log), folders_(folders) {}
@@ -103,7 +106,9 @@ class FakeVersions final : public VersionOps {
                            std::uint32_t* length) override;
 
   private:
-    const FakeFile* Find(const char* path, bool alongSearchPath) const;
+    const FakeFile* Find(const char* path) const;
+    // Logs the call; false for a relative name.
+    bool TakesPath(const char* call, const char* path);
     static std::string Block(const FakeFile& file);
 
     Log& log_;

@@ -27,12 +27,12 @@ class WalkerTest : public ::testing::Test {
 
     Log log;
     FakeFolders folders{log};
-    Walker walker{folders,
-                  {[this](const char* name) { log.push_back(std::string("show ") + name); },
-                   [this](const char* name, const char* extension) {
-                       log.push_back(std::string("probe ") + name + " " + extension + " in " +
-                                     folders.Current());
-                   }}};
+    Walker walker{
+        folders,
+        {[this](const char* name) { log.push_back(std::string("show ") + name); },
+         [this](const char* folder, const char* name, const char* extension) {
+             log.push_back(std::string("probe ") + name + " " + extension + " in " + folder);
+         }}};
 };
 
 TEST_F(WalkerTest, ShowsEveryEntryFirstAndProbesOnlyFilesOfTheWalkedFolder) {
@@ -75,6 +75,14 @@ TEST_F(WalkerTest, AFolderThatCannotBeEnteredIsExaminedNotAtAll) {
     EXPECT_FALSE(walker.SkippedWalk());
 }
 
+TEST_F(WalkerTest, AFailedReturnToTheStartingFolderCountsAsASkippedWalk) {
+    folders.Add("Editor\\a.exe");
+    folders.FailChangeTo("C:\\Install");
+    Walk("Editor", "exe");
+    EXPECT_EQ(log.back(), "cd C:\\Install (fails)");
+    EXPECT_TRUE(walker.SkippedWalk());
+}
+
 TEST_F(WalkerTest, ASearchThatDoesNotStartEndsTheWalkAtTheFirstStep) {
     folders.Add("Editor\\Tool.exe");
     folders.FailSearchIn("Editor");
@@ -105,7 +113,8 @@ TEST(WalkerLimits, AStartingFolderTooLongToSaveIsNeverLeft) {
     FakeFolders folders(log, deep + "x");
     folders.Add("Editor\\a.exe");
     int shown = 0;
-    Walker walker(folders, {[&](const char*) { ++shown; }, [](const char*, const char*) {}});
+    Walker walker(folders,
+                  {[&](const char*) { ++shown; }, [](const char*, const char*, const char*) {}});
 
     walker.ScanStart("Editor", "exe");
     walker.ScanStep();
