@@ -21,8 +21,11 @@ bool FormatInto(char (&buffer)[N], const char* format, Args... args) {
 }  // namespace
 
 bool ReadMachineString(RegistryOps& registry, const char* keyPath, const char* valueName,
-                       char (&out)[kPathSize]) {
+                       char (&out)[kPathSize], bool* tooLong) {
     out[0] = '\0';
+    if (tooLong != nullptr) {
+        *tooLong = false;
+    }
     KeyHandle key = 0;
     if (registry.OpenKeyEx(Hive::LocalMachine, keyPath, 0, kKeyRead, &key) != kSuccess) {
         return false;
@@ -43,6 +46,8 @@ bool ReadMachineString(RegistryOps& registry, const char* keyPath, const char* v
             out[size < capacity ? size : capacity] = '\0';
             read = out[0] != '\0';
         }
+    } else if (status == kSuccess && type == kRegSz && tooLong != nullptr) {
+        *tooLong = true;
     }
     registry.CloseKey(key);
     if (!read) {
@@ -95,12 +100,16 @@ bool RegisterExtension(RegistryOps& registry, const char* extension, const char*
 }
 
 int RunAssociator(RegistryOps& registry, MessageOps& messages) {
+    // Without a whole editor path nothing is written: a bare or cut
+    // "\editor\editor.exe" would replace a working association with a
+    // broken one.
     char editorPath[kPathSize];
-    if (!ReadMachineString(registry, kProductKey, kInstallPathValue, editorPath) ||
-        !AppendEditorSuffix(editorPath)) {
-        // Registering a bare "\editor\editor.exe" would replace a working
-        // association with a broken one, so nothing is written.
-        messages.ShowMessage(kFolderFailedText, kCaption, kMbOk | kMbIconError);
+    bool tooLong = false;
+    const bool read =
+        ReadMachineString(registry, kProductKey, kInstallPathValue, editorPath, &tooLong);
+    if (!read || !AppendEditorSuffix(editorPath)) {
+        messages.ShowMessage(read || tooLong ? kFolderTooLongText : kFolderUnreadText, kCaption,
+                             kMbOk | kMbIconError);
         return 1;
     }
 

@@ -22,18 +22,23 @@ inline constexpr char kOpenCommandKey[] = "QuillonPro.Project\\shell\\open\\comm
 inline constexpr char kKeyClass[] = "Num";
 inline constexpr char kCaption[] = "QLPro Associator";
 inline constexpr char kCompleteText[] = "File Associations Complete";
-inline constexpr char kFolderFailedText[] =
+inline constexpr char kFolderUnreadText[] =
     "File Associations Failed\n\nThe Quillon Pro installation folder could not be read "
     "from the registry.";
+inline constexpr char kFolderTooLongText[] =
+    "File Associations Failed\n\nThe Quillon Pro installation folder is too long for the "
+    "editor's path.";
 inline constexpr char kWriteFailedText[] =
     "File Associations Failed\n\nThe file association entries could not be written to "
     "the registry.";
 
 // Reads a string value of a key under HKEY_LOCAL_MACHINE into `out`. True
 // when a non-empty REG_SZ value of fewer than 255 bytes was read; otherwise
-// `out` is left empty. Never reads past the bytes the registry delivered.
+// `out` is left empty, and `*tooLong` (when given) tells whether the value
+// is a string of 255 bytes or more. Never reads past the bytes the registry
+// delivered.
 bool ReadMachineString(RegistryOps& registry, const char* keyPath, const char* valueName,
-                       char (&out)[kPathSize]);
+                       char (&out)[kPathSize], bool* tooLong = nullptr);
 
 // Appends the editor suffix to the installation folder in place. False,
 // leaving `path` unchanged, when the result would not fit.

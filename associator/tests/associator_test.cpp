@@ -157,10 +157,15 @@ TEST_F(AssociatorRun, AStoredTrailingBackslashIsKeptAndDoubled) {
               "\"C:\\QL\\\\editor\\editor.exe\" \"%1\"");
 }
 
-// Every way of not getting a usable installation folder writes nothing.
+// Every way of not getting a usable installation folder writes nothing, and
+// the message says which it was.
+const char kUnread[] = "The Quillon Pro installation folder could not be read from the registry.";
+const char kTooLong[] = "The Quillon Pro installation folder is too long for the editor's path.";
+
 struct UnreadableFolder {
     const char* name;
     void (*prepare)(FakeRegistry&);
+    const char* reason;  // the failure's second sentence
     friend void PrintTo(const UnreadableFolder& folder, std::ostream* out) { *out << folder.name; }
 };
 
@@ -170,7 +175,7 @@ class UnreadableFolderRun : public AssociatorRun,
 TEST_P(UnreadableFolderRun, WritesNothingAndReportsTheFolder) {
     GetParam().prepare(registry);
     EXPECT_EQ(Run(), 1);
-    ExpectFailure("installation folder could not be read");
+    ExpectFailure(GetParam().reason);
     ExpectNothingWritten();
     EXPECT_EQ(registry.OpenHandles(), 0u);
 }
@@ -178,37 +183,50 @@ TEST_P(UnreadableFolderRun, WritesNothingAndReportsTheFolder) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, UnreadableFolderRun,
     ::testing::Values(
-        UnreadableFolder{"NoProductKey", [](FakeRegistry&) {}},
-        UnreadableFolder{"NoValue", [](FakeRegistry& r) { r.AddKey(kHklm, kProduct); }},
+        UnreadableFolder{"NoProductKey", [](FakeRegistry&) {}, kUnread},
+        UnreadableFolder{"NoValue", [](FakeRegistry& r) { r.AddKey(kHklm, kProduct); }, kUnread},
         UnreadableFolder{"EmptyValue",
-                         [](FakeRegistry& r) { r.SetString(kHklm, kProduct, "INSTALL-PATH", ""); }},
+                         [](FakeRegistry& r) { r.SetString(kHklm, kProduct, "INSTALL-PATH", ""); },
+                         kUnread},
         UnreadableFolder{"ZeroBytes",
-                         [](FakeRegistry& r) { r.SetRaw(kHklm, kProduct, "INSTALL-PATH", 1, ""); }},
+                         [](FakeRegistry& r) { r.SetRaw(kHklm, kProduct, "INSTALL-PATH", 1, ""); },
+                         kUnread},
         UnreadableFolder{"DwordValue",
                          [](FakeRegistry& r) {
                              r.SetRaw(kHklm, kProduct, "INSTALL-PATH", 4, std::string("C:\\Q", 4));
-                         }},
+                         },
+                         kUnread},
         UnreadableFolder{"BinaryValue",
                          [](FakeRegistry& r) {
                              r.SetRaw(kHklm, kProduct, "INSTALL-PATH", 3,
                                       std::string("C:\\QL\0", 6));
-                         }},
+                         },
+                         kUnread},
+        UnreadableFolder{"LongBinaryValue",
+                         [](FakeRegistry& r) {
+                             r.SetRaw(kHklm, kProduct, "INSTALL-PATH", 3, std::string(600, 'a'));
+                         },
+                         kUnread},
         UnreadableFolder{"Value255Bytes",
                          [](FakeRegistry& r) {
                              r.SetString(kHklm, kProduct, "INSTALL-PATH", std::string(254, 'a'));
-                         }},
+                         },
+                         kTooLong},
         UnreadableFolder{"ValueFarTooLong",
                          [](FakeRegistry& r) {
                              r.SetString(kHklm, kProduct, "INSTALL-PATH", std::string(600, 'a'));
-                         }},
+                         },
+                         kTooLong},
         UnreadableFolder{"FolderOf253Characters",
                          [](FakeRegistry& r) {
                              r.SetString(kHklm, kProduct, "INSTALL-PATH", std::string(253, 'a'));
-                         }},
+                         },
+                         kTooLong},
         UnreadableFolder{"EditorPathOneTooLong",
                          [](FakeRegistry& r) {
                              r.SetString(kHklm, kProduct, "INSTALL-PATH", std::string(238, 'a'));
-                         }}),
+                         },
+                         kTooLong}),
     [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(AssociatorRun, TheLongestFolderThatFitsIsRegisteredWhole) {
