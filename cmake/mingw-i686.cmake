@@ -1,15 +1,3 @@
-# Cross build of the 32-bit Windows programs with MinGW-w64 (posix thread
-# model: the win32 one lacks std::mutex, which GoogleTest needs).
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_OBJCOPY i686-w64-mingw32-objcopy)
-
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# The shipped 32-bit Windows programs.
+set(QL_MINGW_TARGET i686)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

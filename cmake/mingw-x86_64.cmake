@@ -1,16 +1,4 @@
-# Cross build of the same sources as 64-bit Windows programs with MinGW-w64
-# (posix thread model, as for the 32-bit build). A test and demo vehicle for
-# hosts that cannot run 32-bit programs: never shipped.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_OBJCOPY x86_64-w64-mingw32-objcopy)
-
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# The same sources as 64-bit Windows programs: a test and demo vehicle for
+# hosts that cannot run 32-bit programs, never shipped.
+set(QL_MINGW_TARGET x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
