@@ -186,10 +186,6 @@ TEST_F(CensusRun, StartedInAnotherFolderTheCensusIsOfThatFolder) {
     ASSERT_TRUE(CopyFileA(robot::WinPath(BUILDCENSUS_EXE).c_str(), program.c_str(), FALSE));
     Place("census-plugin-a.dll", "Compiler\\Plugins\\csg.dll");
     Place("census-unicode.exe", "Editor\\editor.exe");
-    // Files of the same names beside the program must not lend their versions.
-    const std::string other = robot::WinPath(CENSUS_STANDIN_DIR) + "\\census-usenglish.exe";
-    ASSERT_TRUE(CopyFileA(other.c_str(), (elsewhere + "\\editor.exe").c_str(), FALSE));
-    ASSERT_TRUE(CopyFileA(other.c_str(), (elsewhere + "\\csg.dll").c_str(), FALSE));
 
     robot::Child child = Start(program);
     EXPECT_EQ(child.WaitExit(30000), 0u);

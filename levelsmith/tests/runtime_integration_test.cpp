@@ -64,30 +64,18 @@ std::string AnswerBox(const char* caption) {
 // The pipeline's Win32 operations, counting the threads it starts as they
 // end: their handles are not kept, yet the test must know that a worker has
 // left the library, and that none is left before the pipeline goes.
-class CountedThreads final : public PipelineOps {
+class CountedThreads final : public Win32PipelineOps {
   public:
-    explicit CountedThreads(HWND host) : ops_(host) {}
+    using Win32PipelineOps::Win32PipelineOps;
 
     bool BeginThread(ThreadProc proc, void* param) override {
         auto* start = new Start{proc, param, this};
-        if (!ops_.BeginThread(Run, start)) {
+        if (!Win32PipelineOps::BeginThread(Run, start)) {
             delete start;
             return false;
         }
         return true;
     }
-    WindowRef FindItem(int id) override { return ops_.FindItem(id); }
-    void ReadItemText(int id, char* buffer, int size) override {
-        ops_.ReadItemText(id, buffer, size);
-    }
-    void SendToBar(WindowRef bar, unsigned message, int value) override {
-        ops_.SendToBar(bar, message, value);
-    }
-    void ShowMessage(const char* text, const char* caption, unsigned style) override {
-        ops_.ShowMessage(text, caption, style);
-    }
-    void ShowWaitCursor() override { ops_.ShowWaitCursor(); }
-    void ShowNormalCursor() override { ops_.ShowNormalCursor(); }
 
     bool WaitUntilEnded(int threads) {
         return PumpUntil([&] { return ended_ >= threads; });
@@ -107,7 +95,6 @@ class CountedThreads final : public PipelineOps {
         return result;
     }
 
-    Win32PipelineOps ops_;
     std::atomic<int> ended_{0};
 };
 

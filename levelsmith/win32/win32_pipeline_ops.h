@@ -9,7 +9,7 @@
 // message boxes without owner, threads started with AfxBeginThread.
 namespace levelsmith {
 
-class Win32PipelineOps final : public PipelineOps {
+class Win32PipelineOps : public PipelineOps {
   public:
     Win32PipelineOps() = default;
     explicit Win32PipelineOps(HWND dialog) : dialog_(dialog) {}
