@@ -139,7 +139,7 @@ TEST_F(CensusFileTest, ReadsTheWalkedFoldersOwnFileNotOneOfTheSameNameElsewhere)
 }
 
 TEST_F(CensusFileTest, AFilePathThatDoesNotFitIsUnknownAndFailsTheRun) {
-    // With "\\a.exe" the path has 259 characters, the most that fit.
+    // With "\a.exe" the path has 259 characters, the most that fit.
     const std::string sub = std::string(242, 'd');
     const std::string folder = "C:\\Install\\" + sub;
     versions.File(sub + "\\a.exe").Table("000004B0", "1.0");
