@@ -5,28 +5,36 @@
 
 namespace levelsmith {
 
-void DeriveOutputName(const char* inputPath, char (&outputName)[kNameSize]) {
+void DeriveOutputName(const char* inputPath, char (&outputName)[kNameSize],
+                      LeadByteTest isLeadByte) {
     std::memset(outputName, 0, kNameSize);
-    const std::size_t length = std::strlen(inputPath);
-    std::size_t separator = 0;  // none: position 0 never counts
-    for (std::size_t at = length; at-- > 1;) {
-        if (inputPath[at] == '/' || inputPath[at] == '\\') {
+    // One pass forward, character by character: a lead-byte test cannot
+    // tell where a character begins when scanning backwards. A lead byte
+    // just before the terminator stands for itself.
+    std::size_t separator = 0;  // none: the first character never counts
+    std::size_t lastCharacter = 0;
+    std::size_t at = 0;
+    while (inputPath[at] != '\0') {
+        lastCharacter = at;
+        const bool doubleByte =
+            isLeadByte(static_cast<unsigned char>(inputPath[at])) && inputPath[at + 1] != '\0';
+        if (!doubleByte && at > 0 && (inputPath[at] == '/' || inputPath[at] == '\\')) {
             separator = at;
-            break;
         }
+        at += doubleByte ? 2 : 1;
     }
-    if (separator == 0) {
+    if (separator == 0 || lastCharacter <= separator) {
         return;
     }
+    // All of the name but its last character, "bsp" and the terminator.
     const char* name = inputPath + separator + 1;
-    const std::size_t nameLength = length - separator - 1;
+    const std::size_t keptLength = lastCharacter - separator - 1;
     constexpr char kMapEnding[] = "bsp";
-    // All but the last character, "bsp" and the terminator.
-    if (nameLength == 0 || nameLength - 1 + sizeof kMapEnding > kNameSize) {
+    if (keptLength + sizeof kMapEnding > kNameSize) {
         return;
     }
-    std::memcpy(outputName, name, nameLength - 1);
-    std::memcpy(outputName + nameLength - 1, kMapEnding, sizeof kMapEnding);
+    std::memcpy(outputName, name, keptLength);
+    std::memcpy(outputName + keptLength, kMapEnding, sizeof kMapEnding);
 }
 
 bool BuildViewerCommandLine(const char* currentFolder, const char* outputName, char* commandLine,

@@ -24,6 +24,9 @@ using levelsmith::testing::LogTexts;
 using levelsmith::testing::ReadRuntimeLog;
 
 const char kCaption[] = "Quillon Pro BSP / PVS Compiler";
+// The open-file dialog's file-name field. The dialog's caption follows the
+// system's language ("Open", "開く"), so the dialog is found by this field.
+constexpr int kFileNameField = 0x47C;
 
 // The controls of template 102, in template (and tab) order.
 struct TemplateControl {
@@ -133,13 +136,13 @@ class LevelsmithProgram : public ::testing::Test {
 
     HWND OpenFileDialog() {
         robot::Click(dialog_, 1004);
-        return robot::WaitForWindow(program_.Id(), "#32770", "Open");
+        return robot::WaitForWindow(program_.Id(), "#32770", nullptr, 10000, kFileNameField);
     }
 
     void Browse(const std::string& model) {
         HWND open = OpenFileDialog();
         ASSERT_NE(open, nullptr) << "no open-file dialog";
-        robot::SetItemText(open, 0x47C, folder_ + "\\" + model);
+        robot::SetItemText(open, kFileNameField, folder_ + "\\" + model);
         robot::Click(open, IDOK);
         ASSERT_TRUE(robot::WaitWindowGone(open)) << model;
     }
@@ -149,7 +152,7 @@ class LevelsmithProgram : public ::testing::Test {
     void NavigateAndChoose(const std::string& subfolder, const std::string& file) {
         HWND open = OpenFileDialog();
         ASSERT_NE(open, nullptr) << "no open-file dialog";
-        robot::SetItemText(open, 0x47C, folder_ + "\\" + subfolder);
+        robot::SetItemText(open, kFileNameField, folder_ + "\\" + subfolder);
         // Sent, not posted: it returns once the dialog has moved into the
         // folder, which opens nothing modal.
         DWORD_PTR result = 0;
@@ -158,7 +161,7 @@ class LevelsmithProgram : public ::testing::Test {
                                       5000, &result),
                   0);
         ASSERT_TRUE(IsWindow(open));
-        robot::SetItemText(open, 0x47C, file);
+        robot::SetItemText(open, kFileNameField, file);
         robot::Click(open, IDOK);
         ASSERT_TRUE(robot::WaitWindowGone(open)) << file;
     }
@@ -413,6 +416,35 @@ TEST_F(LevelsmithProgram, BrowsingShowsTheModelAndItsMapNameAndCancelChangesNoth
     EXPECT_NE(FindLine(log, "QLProLevelsmith.dll",
                        "CompileBSP(\"" + folder_ + "\\maps\\room.x\", \"room.bsp\""),
               nullptr);
+    CloseAndExpectExit();
+}
+
+// In code page 932 the second byte of a character can be 0x5C, the byte of
+// '\\': katakana "so" is 83 5C and the kanji for "table" 95 5C. Neither
+// may be taken for a separator.
+TEST_F(LevelsmithProgram, CodePage932MapNamesKeepCharactersWhoseSecondByteIs5C) {
+    if (!robot::InAnsiCodePage(932)) {
+        GTEST_SKIP() << "shown only in the ANSI code page 932 (a Japanese locale)";
+    }
+    const std::string sofa = "\x83\x5C\x83\x74\x83\x40";  // "sofa" in katakana
+    const std::string table = "\x95\x5C";
+    for (const std::string& name : {sofa, table}) {
+        ASSERT_TRUE(robot::WriteWholeFile(folder_ + "\\maps\\" + name + ".x", "xof 0302txt\r\n"));
+    }
+    Start("");
+    WaitForDialog();
+    Browse("maps\\" + table + ".x");
+    EXPECT_EQ(robot::ItemText(dialog_, 1001), table + ".bsp");
+    Browse("maps\\" + sofa + ".x");
+    EXPECT_EQ(robot::ItemText(dialog_, 1001), sofa + ".bsp");
+
+    robot::Click(dialog_, 3);
+    EXPECT_EQ(AnswerBox("Info"), "CSG pass complete");
+    EXPECT_EQ(AnswerBox("Info"), "BSP pass complete");
+    EXPECT_NE(
+        FindLine(ReadRuntimeLog(folder_), "QLProLevelsmith.dll",
+                 "CompileBSP(\"" + folder_ + "\\maps\\" + sofa + ".x\", \"" + sofa + ".bsp\""),
+        nullptr);
     CloseAndExpectExit();
 }
 

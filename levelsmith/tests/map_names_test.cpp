@@ -8,10 +8,19 @@
 namespace levelsmith {
 namespace {
 
-std::string Derived(const std::string& inputPath) {
+bool SingleByte(unsigned char) {
+    return false;
+}
+
+// The lead bytes of code page 932 (Japanese); they can be second bytes too.
+bool CodePage932(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+std::string Derived(const std::string& inputPath, LeadByteTest isLeadByte = SingleByte) {
     char outputName[kNameSize];
     std::memset(outputName, 'x', sizeof outputName);
-    DeriveOutputName(inputPath.c_str(), outputName);
+    DeriveOutputName(inputPath.c_str(), outputName, isLeadByte);
     return outputName;
 }
 
@@ -22,6 +31,22 @@ TEST(DeriveOutputName, ReplacesTheLastCharacterOfTheFileNameWithBsp) {
     EXPECT_EQ(Derived("C:\\maps/mixed\\room.xyz"), "room.xybsp");
     EXPECT_EQ(Derived("C:\\maps\\room"), "roobsp");
     EXPECT_EQ(Derived("\\\\server\\share\\r.x"), "r.bsp");
+}
+
+TEST(DeriveOutputName, TakesADoubleBytePathApartByWholeCharacters) {
+    const std::string sofa = "\x83\x5C\x83\x74\x83\x40";  // katakana, 5C as a second byte
+    const std::string table = "\x95\x5C";                 // a kanji, likewise
+    EXPECT_EQ(Derived("C:\\maps\\" + sofa + ".x", CodePage932), sofa + ".bsp");
+    EXPECT_EQ(Derived("C:\\maps\\" + table + ".x", CodePage932), table + ".bsp");
+    EXPECT_EQ(Derived("C:\\" + table + "\\room.x", CodePage932), "room.bsp");
+    EXPECT_EQ(Derived("C:\\maps\\" + table, CodePage932), "bsp");
+    EXPECT_EQ(Derived("C:\\maps\\\x95\x94\x89\xAE", CodePage932),
+              "\x95\x94"
+              "bsp");
+    EXPECT_EQ(Derived(table + "room.x", CodePage932), "") << "no separator at all";
+    EXPECT_EQ(Derived("C:\\a\x83", CodePage932), "absp") << "a lone lead byte at the end";
+    // The same bytes in a single-byte code page: 5C is a separator there.
+    EXPECT_EQ(Derived("C:\\maps\\" + sofa + ".x"), "\x83\x74\x83\x40.bsp");
 }
 
 TEST(DeriveOutputName, GivesNothingWithoutASeparatorOrAFileName) {

@@ -32,6 +32,10 @@ ProcessState& State() {
     return *state;
 }
 
+bool IsAnsiLeadByte(unsigned char byte) {
+    return IsDBCSLeadByte(byte) != FALSE;
+}
+
 // A folder of up to MAX_PATH characters; empty when it cannot be read whole.
 void ReadCurrentFolder(char* folder, DWORD size) {
     const DWORD length = GetCurrentDirectoryA(size, folder);
@@ -111,7 +115,7 @@ void CCompilerDialog::OnBrowse() {
 
     SendDlgItemMessage(IDC_INPUT, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(chosen));
     char outputName[kNameSize];
-    levelsmith::DeriveOutputName(chosen, outputName);
+    levelsmith::DeriveOutputName(chosen, outputName, IsAnsiLeadByte);
     State().pipeline.SetModel(chosen, outputName);
     SendDlgItemMessage(IDC_OUTPUT, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(outputName));
 }

@@ -1,6 +1,7 @@
 #include "robot.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -19,6 +20,7 @@ struct Search {
     DWORD pid;
     const char* className;
     const char* caption;
+    int itemId;  // a control the window must have; 0 for any window
     HWND found;
 };
 
@@ -39,6 +41,9 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
         }
     }
     if (search->caption != nullptr && WindowText(window) != search->caption) {
+        return TRUE;
+    }
+    if (search->itemId != 0 && GetDlgItem(window, search->itemId) == nullptr) {
         return TRUE;
     }
     search->found = window;
@@ -127,16 +132,17 @@ void Child::Kill() {
     id_ = 0;
 }
 
-HWND FindTopWindow(DWORD pid, const char* className, const char* caption) {
-    Search search{pid, className, caption, nullptr};
+HWND FindTopWindow(DWORD pid, const char* className, const char* caption, int itemId) {
+    Search search{pid, className, caption, itemId, nullptr};
     EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-HWND WaitForWindow(DWORD pid, const char* className, const char* caption, DWORD timeoutMs) {
+HWND WaitForWindow(DWORD pid, const char* className, const char* caption, DWORD timeoutMs,
+                   int itemId) {
     const DWORD start = GetTickCount();
     for (;;) {
-        if (HWND window = FindTopWindow(pid, className, caption)) {
+        if (HWND window = FindTopWindow(pid, className, caption, itemId)) {
             return window;
         }
         if (GetTickCount() - start >= timeoutMs) {
@@ -266,13 +272,28 @@ bool RemoveTree(const std::string& path) {
 }
 
 bool MakeFolders(const std::string& path) {
-    for (std::size_t at = path.find('\\', 3); at != std::string::npos;
-         at = path.find('\\', at + 1)) {
-        CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+    // By characters: in a double-byte code page a second byte may be '\\'.
+    const char* begin = path.c_str();
+    for (const char* at = CharNextA(CharNextA(CharNextA(begin))); *at != '\0'; at = CharNextA(at)) {
+        if (*at == '\\') {
+            CreateDirectoryA(path.substr(0, static_cast<std::size_t>(at - begin)).c_str(), nullptr);
+        }
     }
     CreateDirectoryA(path.c_str(), nullptr);
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool InAnsiCodePage(UINT codePage) {
+    const char* asked = std::getenv("QL_ANSI_CODE_PAGE");
+    if (asked != nullptr && std::strtoul(asked, nullptr, 10) != GetACP()) {
+        std::fprintf(stderr,
+                     "robot: this run asks for the ANSI code page %s but has %u: the "
+                     "machine lacks its locale (scripts/bootstrap makes it)\n",
+                     asked, GetACP());
+        std::exit(1);
+    }
+    return GetACP() == codePage;
 }
 
 std::string FreshTempFolder(const std::string& name) {

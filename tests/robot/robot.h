@@ -46,9 +46,13 @@ class Child {
 };
 
 // A top-level window of process `pid` (any process when 0) with this class
-// (any when null) and exactly this caption; waits up to `timeoutMs`.
-HWND WaitForWindow(DWORD pid, const char* className, const char* caption, DWORD timeoutMs = 10000);
-HWND FindTopWindow(DWORD pid, const char* className, const char* caption);
+// (any when null), exactly this caption (any when null) and, unless
+// `itemId` is 0, a control of that id; waits up to `timeoutMs`. A window
+// whose caption follows the system's language (a common dialog) is found
+// by its class and a control.
+HWND WaitForWindow(DWORD pid, const char* className, const char* caption, DWORD timeoutMs = 10000,
+                   int itemId = 0);
+HWND FindTopWindow(DWORD pid, const char* className, const char* caption, int itemId = 0);
 // Waits until `window` is gone.
 bool WaitWindowGone(HWND window, DWORD timeoutMs = 10000);
 
@@ -82,6 +86,11 @@ std::optional<std::string> WaitForFileWith(const std::string& path, const std::s
 bool RemoveTree(const std::string& path);
 // Makes a folder and the ones above it.
 bool MakeFolders(const std::string& path);
+// True when this process runs in the ANSI code page `codePage`, which Wine
+// takes from the locale. A run that asks for a code page in
+// QL_ANSI_CODE_PAGE and did not get it ends at once with a message: its
+// locale is missing, and its cases would otherwise only skip.
+bool InAnsiCodePage(UINT codePage);
 // A new empty folder for one test, below the system's temporary folder.
 std::string FreshTempFolder(const std::string& name);
 
