@@ -48,6 +48,7 @@ class PosixFolders final : public FolderOps {
         }
         return chdir(unixPath.c_str()) == 0;
     }
+    bool IsLeadByte(unsigned char) const override { return false; }
 
   private:
     static bool Next(DIR* folder, EntryRecord* entry) {

@@ -26,27 +26,30 @@ class VersionBlock {
         : versions_(versions), bytes_(std::move(bytes)) {}
 
     // The text stored at `query`, when the block answers it. The text ends at
-    // its terminator or at the end of the block, whichever comes first.
+    // its terminator, or at the end of the block when none comes before it.
+    // The length the lookup reports does not cut it: Windows gives it in
+    // characters, and a text of a double-byte code page has more bytes than
+    // characters, so a cut there would split its last character.
     std::optional<std::string> Text(const char* query) const {
-        std::size_t available = 0;
-        const char* text = Lookup(query, &available);
-        if (text == nullptr) {
+        const std::optional<Value> value = Lookup(query);
+        if (!value) {
             return std::nullopt;
         }
-        return std::string(text, BoundedLength(text, available));
+        return std::string(value->at, BoundedLength(value->at, value->toBlockEnd));
     }
 
     // The first FileVersion text among the string tables that the block's
     // translation entry lists, in their order.
     std::optional<std::string> TranslatedText() const {
-        std::size_t available = 0;
-        const char* pairs = Lookup(kTranslationQuery, &available);
-        if (pairs == nullptr) {
+        const std::optional<Value> value = Lookup(kTranslationQuery);
+        if (!value) {
             return std::nullopt;
         }
-        // Each entry is a 16-bit language and a 16-bit code page, little-endian.
+        // Each entry is a 16-bit language and a 16-bit code page, little-endian;
+        // binary data, whose length the lookup gives in bytes.
+        const std::size_t available = std::min(value->reported, value->toBlockEnd);
         for (std::size_t at = 0; at + 4 <= available; at += 4) {
-            const auto* entry = reinterpret_cast<const unsigned char*>(pairs + at);
+            const auto* entry = reinterpret_cast<const unsigned char*>(value->at + at);
             const unsigned language = entry[0] | (entry[1] << 8);
             const unsigned codePage = entry[2] | (entry[3] << 8);
             char query[48];
@@ -60,32 +63,46 @@ class VersionBlock {
     }
 
   private:
-    // The value at `query` and the bytes it may take: no more than its
-    // length says, and never past the block. Null when the block does not
-    // answer, or answers with a place outside itself.
-    const char* Lookup(const char* query, std::size_t* available) const {
+    struct Value {
+        const char* at;
+        std::size_t reported;    // the length the lookup reports
+        std::size_t toBlockEnd;  // the bytes from `at` to the end of the block
+    };
+
+    // The value at `query`. Nothing when the block does not answer, or
+    // answers with a place outside itself; an answer without a value is the
+    // empty one.
+    std::optional<Value> Lookup(const char* query) const {
         const void* value = nullptr;
         std::uint32_t length = 0;
         if (!versions_.QueryVersionValue(bytes_.data(), query, &value, &length)) {
-            return nullptr;
+            return std::nullopt;
+        }
+        if (value == nullptr || length == 0) {
+            return Value{"", 0, 0};
         }
         const auto begin = reinterpret_cast<std::uintptr_t>(bytes_.data());
         const auto end = begin + bytes_.size();
         const auto at = reinterpret_cast<std::uintptr_t>(value);
-        if (value == nullptr || length == 0) {
-            *available = 0;  // answered without a text: the empty text
-            return "";
-        }
         if (at < begin || at >= end) {
-            return nullptr;
+            return std::nullopt;
         }
-        *available = std::min<std::size_t>(length, end - at);
-        return static_cast<const char*>(value);
+        return Value{static_cast<const char*>(value), length, end - at};
     }
 
     VersionOps& versions_;
     std::vector<unsigned char> bytes_;
 };
+
+// True when `name` ends in the three characters of `extension`, whatever
+// the case of their letters. No dot is looked for. The characters are whole
+// ones: in a double-byte code page a name can end in the bytes of "exe"
+// without ending in those three characters.
+bool MatchesExtension(const char* name, const char* extension, const FolderOps& codePage) {
+    const auto lastThree = LastCharactersStart(
+        name, kExtensionLength, [&](unsigned char byte) { return codePage.IsLeadByte(byte); });
+    return lastThree && EqualIgnoringCase(name + *lastThree, extension);
+}
 
 // The full path of the file `name` of `folder`, for the version functions:
 // given a relative name they would load the file along the library search
@@ -93,12 +110,17 @@ class VersionBlock {
 // another file of the same name. A name without a dot gets a trailing one,
 // which the platform drops, so that they do not add ".dll" to it and read
 // that file instead. False when the path does not fit.
-bool FilePath(const char* folder, const char* name, char (&path)[kPathSize]) {
-    const std::size_t folderLength = std::strlen(folder);
-    if (folderLength == 0) {
+// The folder ends in a separator only when its last whole character is one
+// (a root folder): in a double-byte code page its last byte can be the
+// second byte of a character.
+bool FilePath(const char* folder, const char* name, const FolderOps& codePage,
+              char (&path)[kPathSize]) {
+    const auto last = LastCharactersStart(
+        folder, 1, [&](unsigned char byte) { return codePage.IsLeadByte(byte); });
+    if (!last) {
         return false;
     }
-    const char* separator = folder[folderLength - 1] == '\\' ? "" : "\\";
+    const char* separator = folder[*last] == '\\' ? "" : "\\";
     const char* endDot = std::strchr(name, '.') == nullptr ? "." : "";
     const int length =
         std::snprintf(path, sizeof path, "%s%s%s%s", folder, separator, name, endDot);
@@ -106,12 +128,6 @@ bool FilePath(const char* folder, const char* name, char (&path)[kPathSize]) {
 }
 
 }  // namespace
-
-bool MatchesExtension(const char* name, const char* extension) {
-    const std::size_t length = std::strlen(name);
-    return length >= kExtensionLength &&
-           EqualIgnoringCase(name + length - kExtensionLength, extension);
-}
 
 CensusFile::CensusFile(FolderOps& folders, VersionOps& versions, ProfileOps& profile)
     : folders_(folders), versions_(versions), profile_(profile) {}
@@ -132,7 +148,7 @@ void CensusFile::PrepareCensusFile() {
 }
 
 void CensusFile::ProbeVersion(const char* folder, const char* name, const char* extension) {
-    if (!MatchesExtension(name, extension) || !pathFits_) {
+    if (!MatchesExtension(name, extension, folders_) || !pathFits_) {
         return;
     }
     const std::string value = ReadFileVersion(folder, name);
@@ -143,7 +159,7 @@ void CensusFile::ProbeVersion(const char* folder, const char* name, const char* 
 
 std::string CensusFile::ReadFileVersion(const char* folder, const char* name) {
     char path[kPathSize];
-    if (!FilePath(folder, name, path)) {
+    if (!FilePath(folder, name, folders_, path)) {
         filePathTooLong_ = true;
         return kUnknownVersion;
     }

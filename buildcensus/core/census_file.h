@@ -23,10 +23,6 @@ inline constexpr const char* kVersionQueries[] = {
 };
 inline constexpr char kTranslationQuery[] = "\\VarFileInfo\\Translation";
 
-// True when `name` ends in the three characters of `extension`, whatever
-// the case of their letters. No dot is looked for.
-bool MatchesExtension(const char* name, const char* extension);
-
 class CensusFile {
   public:
     CensusFile(FolderOps& folders, VersionOps& versions, ProfileOps& profile);

@@ -5,7 +5,8 @@
 // The directory search and current-folder operations that the walker needs,
 // shaped like FindFirstFileA, FindNextFileA, FindClose, GetCurrentDirectoryA
 // and SetCurrentDirectoryA, so that the Win32 adapter only forwards and a
-// fake folder tree can stand in for the file system.
+// fake folder tree can stand in for the file system; and IsDBCSLeadByte,
+// for taking the names and paths they deliver apart by characters.
 namespace buildcensus {
 
 // Size of every path and name buffer, terminator included (MAX_PATH).
@@ -41,6 +42,10 @@ class FolderOps {
     virtual std::uint32_t GetCurrentFolder(std::uint32_t size, char* buffer) = 0;
     // A relative path or an absolute one.
     virtual bool SetCurrentFolder(const char* path) = 0;
+    // True when `byte` begins a two-byte character in the ANSI code page of
+    // the names and paths. In the double-byte code pages of East Asian
+    // Windows the second byte of a character can be '\' or a letter.
+    virtual bool IsLeadByte(unsigned char byte) const = 0;
 };
 
 // Reads the current folder's path into `path`. False, leaving `path` empty,

@@ -214,6 +214,34 @@ TEST_F(CensusRun, AFolderTooLongForTheCensusPathGetsNoFileAtAll) {
     EXPECT_EQ(SearchOrder(install), (std::vector<std::string>{".", "..", "Editor"}));
 }
 
+// In code page 932 a folder named with the kanji 発表 (94 AD 95 5C) ends in
+// the byte of '\\' without ending in a separator, and テxe (83 65 78 65)
+// ends in the bytes of "exe" without ending in those characters.
+TEST_F(CensusRun, CodePage932AStartingFolderEndingInByte5CGivesTheSameCensus) {
+    if (!robot::InAnsiCodePage(932)) {
+        GTEST_SKIP() << "shown only in the ANSI code page 932 (a Japanese locale)";
+    }
+    const std::map<std::string, std::string> expected = {
+        {"Buildcensus.exe", "V1.0"},
+        {"Tool.exe", "2.0.1.7"},
+        {"Editor\\editor.exe", "4.2.0.17"},
+        {"Compiler\\Plugins\\csg.dll", "1.2.0.0"},
+    };
+    for (const std::string folder : {"Quillon Pro", "\x94\xAD\x95\x5C"}) {
+        install = root + "\\" + folder;
+        ASSERT_TRUE(robot::MakeFolders(install));
+        Place("Buildcensus.exe", "Buildcensus.exe");
+        Place("census-unicode.exe", "Tool.exe");
+        Place("census-neutral.exe", "\x83\x65xe");
+        Place("census-usenglish.exe", "Editor\\editor.exe");
+        Place("census-plugin-a.dll", "Compiler\\Plugins\\csg.dll");
+
+        robot::Child program = Start();
+        EXPECT_EQ(program.WaitExit(30000), 0u) << folder;
+        EXPECT_EQ(Census(), ExpectedCensus(expected)) << folder;
+    }
+}
+
 TEST_F(CensusRun, ClosingTheWindowDuringAWalkKeepsTheLinesWrittenSoFar) {
     Place("Buildcensus.exe", "Buildcensus.exe");
     Place("census-unicode.exe", "Editor\\editor.exe");

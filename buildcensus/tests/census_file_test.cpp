@@ -29,16 +29,33 @@ class CensusFileTest : public ::testing::Test {
     CensusFile census{folders, versions, profile};
 };
 
-TEST_F(CensusFileTest, RecordsNamesEndingInTheExtensionWithTheirCaseKept) {
-    for (const char* name : {"Tool.EXE", "notes.exe.txt", "setupexe", "ex", "x.ex", "EXE"}) {
-        versions.File(name).Table("000004B0", "1.0");
+TEST(ProbeVersion, RecordsNamesEndingInTheExtensionWithTheirCaseKept) {
+    // In code page 932, 83 65 78 65 is katakana "te", x, e: it ends in the
+    // bytes of "exe" but not in those three characters.
+    const std::string te = "\x83\x65xe";
+    for (const bool codePage932 : {false, true}) {
+        Log log;
+        FakeFolders folders(log);
+        FakeVersions versions(log, folders);
+        FakeProfile profile(log);
+        CensusFile census(folders, versions, profile);
+        if (codePage932) {
+            folders.UseCodePage932();
+        }
+        const std::string names[] = {"Tool.EXE", "notes.exe.txt", "setupexe", "ex",
+                                     "x.ex",     "EXE",           te};
+        for (const std::string& name : names) {
+            versions.File(name).Table("000004B0", "1.0");
+        }
+        census.PrepareCensusFile();
+        for (const std::string& name : names) {
+            census.ProbeVersion("C:\\Install", name.c_str(), "exe");
+        }
+        EXPECT_EQ(profile.Text(kCensus),
+                  "[VERSIONS]\r\nTool.EXE=1.0\r\nsetupexe=1.0\r\nEXE=1.0\r\n" +
+                      (codePage932 ? "" : te + "=1.0\r\n"));
+        EXPECT_FALSE(census.Failed());
     }
-    census.PrepareCensusFile();
-    for (const char* name : {"Tool.EXE", "notes.exe.txt", "setupexe", "ex", "x.ex", "EXE"}) {
-        census.ProbeVersion("C:\\Install", name, "exe");
-    }
-    EXPECT_EQ(Census(), "[VERSIONS]\r\nTool.EXE=1.0\r\nsetupexe=1.0\r\nEXE=1.0\r\n");
-    EXPECT_FALSE(census.Failed());
 }
 
 struct VersionCase {
@@ -110,7 +127,14 @@ INSTANTIATE_TEST_SUITE_P(
                 // No terminator, and a length past the block's end.
                 f.values.push_back({"\\StringFileInfo\\00000000\\FileVersion", "7.1", 4096});
             },
-            "7.1"}),
+            "7.1"},
+        VersionCase{"LengthInCharactersOfADoubleByteText",
+                    [](FakeFile& f) {
+                        // "1.0 " and two kanji: 9 bytes with the terminator, 7 characters.
+                        f.values.push_back({"\\StringFileInfo\\00000000\\FileVersion",
+                                            std::string("1.0 \x95\x5C\x94\xC5", 9), 7});
+                    },
+                    "1.0 \x95\x5C\x94\xC5"}),
     [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(CensusFileTest, AFileThatCannotBeOpenedIsUnknownWithoutReadingItsVersion) {
@@ -190,15 +214,21 @@ TEST(CensusPath, IsFormedWholeOrNotAtAll) {
     struct Case {
         std::string folder;
         bool fits;
+        bool codePage932 = false;
     };
     // 243 characters and "\Buildcensus.ini" fill the 260 bytes exactly.
-    for (const Case& c : {Case{"C:\\", true}, Case{"C:\\" + std::string(240, 'f'), true},
-                          Case{"C:\\" + std::string(241, 'f'), false},
-                          Case{"C:\\" + std::string(300, 'f'), false}}) {
+    // The kanji of the last folder, 94 AD 95 5C, end in the byte of '\'.
+    for (const Case& c :
+         {Case{"C:\\", true}, Case{"C:\\" + std::string(240, 'f'), true},
+          Case{"C:\\" + std::string(241, 'f'), false}, Case{"C:\\" + std::string(300, 'f'), false},
+          Case{"C:\\Games\\\x94\xAD\x95\x5C", true, true}}) {
         Log log;
         FakeFolders folders(log, c.folder);
         FakeVersions versions(log, folders);
         FakeProfile profile(log);
+        if (c.codePage932) {
+            folders.UseCodePage932();
+        }
         versions.File("a.exe").Table("000004B0", "1.0");
         CensusFile census(folders, versions, profile);
         census.PrepareCensusFile();
@@ -208,6 +238,10 @@ TEST(CensusPath, IsFormedWholeOrNotAtAll) {
         EXPECT_EQ(census.Failed(), !c.fits) << c.folder.size();
         EXPECT_EQ(census.CensusPath(), c.fits ? path : "");
         EXPECT_EQ(profile.Text(path).has_value(), c.fits);
+        if (c.fits &&
+            c.folder != "C:\\") {  // the fake keeps a root's files under a doubled separator
+            EXPECT_EQ(profile.Text(path), "[VERSIONS]\r\na.exe=1.0\r\n") << c.folder;
+        }
         if (!c.fits) {
             EXPECT_TRUE(log.empty()) << log.front();  // nothing deleted, nothing read
         }

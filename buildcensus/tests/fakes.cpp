@@ -125,6 +125,11 @@ bool FakeFolders::SetCurrentFolder(const char* path) {
     return known;
 }
 
+bool FakeFolders::IsLeadByte(unsigned char byte) const {
+    // Code page 932's lead bytes, which can be second bytes as well.
+    return codePage932_ && ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC));
+}
+
 FakeFile& FakeFile::Table(const std::string& table, const std::string& text) {
     values.push_back({"\\StringFileInfo\\" + table + "\\FileVersion", text + '\0',
                       static_cast<std::uint32_t>(text.size() + 1)});

@@ -39,12 +39,16 @@ class FakeFolders final : public FolderOps {
     // The absolute path of `path` relative to the current folder.
     std::string Full(const std::string& path) const;
     std::size_t OpenSearches() const { return searches_.size(); }
+    // Names and paths in the double-byte code page 932 (Japanese) rather
+    // than a single-byte one.
+    void UseCodePage932() { codePage932_ = true; }
 
     SearchHandle FindFirst(const char* pattern, EntryRecord* entry) override;
     bool FindNext(SearchHandle search, EntryRecord* entry) override;
     bool FindClose(SearchHandle search) override;
     std::uint32_t GetCurrentFolder(std::uint32_t size, char* buffer) override;
     bool SetCurrentFolder(const char* path) override;
+    bool IsLeadByte(unsigned char byte) const override;
 
   private:
     struct Entry {
@@ -67,6 +71,7 @@ class FakeFolders final : public FolderOps {
     std::set<std::string> refused_;
     std::map<SearchHandle, Search> searches_;
     SearchHandle nextSearch_ = 0x10;
+    bool codePage932_ = false;
 };
 
 // A file as the version functions see it.

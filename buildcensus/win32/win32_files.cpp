@@ -66,6 +66,10 @@ bool Win32Folders::SetCurrentFolder(const char* path) {
     return SetCurrentDirectoryA(path) != FALSE;
 }
 
+bool Win32Folders::IsLeadByte(unsigned char byte) const {
+    return IsDBCSLeadByte(byte) != FALSE;
+}
+
 FileHandle Win32Versions::OpenFile(const char* path, std::uint32_t access, std::uint32_t share,
                                    std::uint32_t creation, std::uint32_t flags) {
     const HANDLE file = CreateFileA(path, access, share, nullptr, creation, flags, nullptr);

@@ -14,6 +14,7 @@ class Win32Folders final : public FolderOps {
     bool FindClose(SearchHandle search) override;
     std::uint32_t GetCurrentFolder(std::uint32_t size, char* buffer) override;
     bool SetCurrentFolder(const char* path) override;
+    bool IsLeadByte(unsigned char byte) const override;
 };
 
 class Win32Versions final : public VersionOps {
