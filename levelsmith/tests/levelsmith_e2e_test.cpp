@@ -445,6 +445,7 @@ TEST_F(LevelsmithProgram, CodePage932MapNamesKeepCharactersWhoseSecondByteIs5C) 
         FindLine(ReadRuntimeLog(folder_), "QLProLevelsmith.dll",
                  "CompileBSP(\"" + folder_ + "\\maps\\" + sofa + ".x\", \"" + sofa + ".bsp\""),
         nullptr);
+    EXPECT_TRUE(robot::ReadWholeFile(folder_ + "\\runtime\\" + sofa + ".bsp").has_value());
     CloseAndExpectExit();
 }
 

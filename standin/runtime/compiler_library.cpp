@@ -9,6 +9,17 @@ namespace {
 
 alignas(4) int progress = 0;
 
+// True when `name` names a folder too. Read by characters of the ANSI code
+// page: the second byte of a double-byte character can be a backslash.
+bool HasFolderPart(const char* name) {
+    for (const char* at = name; *at != '\0'; at = CharNextA(at)) {
+        if (*at == '\\' || *at == '/' || *at == ':') {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 extern "C" {
@@ -35,7 +46,7 @@ void CompilerCompileBsp(char* inputPath, char* outputName, bool flag, float epsi
                  std::to_string(split) + ")");
     standin::RunPass(&progress, standin::Steer("bsp_ms", 2000));
     const std::string name = outputName == nullptr ? "" : outputName;
-    if (!name.empty() && name.find_first_of("\\/:") == std::string::npos) {
+    if (!name.empty() && !HasFolderPart(name.c_str())) {
         standin::WriteTextFile(standin::LibraryFolder() + name,
                                "stand-in map\r\nmodel: " + std::string(inputPath) +
                                    "\r\nepsilon: " + standin::FloatText(epsilon) +
