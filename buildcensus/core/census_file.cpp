@@ -109,7 +109,8 @@ bool MatchesExtension(const char* name, const char* extension, const FolderOps& 
 // path, whose first place is the program's own folder, and could read
 // another file of the same name. A name without a dot gets a trailing one,
 // which the platform drops, so that they do not add ".dll" to it and read
-// that file instead. False when the path does not fit.
+// that file instead ('.' is never the second byte of a double-byte
+// character). False when the path does not fit.
 // The folder ends in a separator only when its last whole character is one
 // (a root folder): in a double-byte code page its last byte can be the
 // second byte of a character.
