@@ -9,6 +9,9 @@
 //   winrobot follow CAPTION ITEM-ID MS         for MS milliseconds, print "<microseconds>
 //                                              <position>" each time a progress bar moves
 //                                              (microseconds of the performance counter)
+// A CAPTION of the form @ID stands for a dialog that has a control of that
+// id, whatever its caption: "@1148" is the open-file dialog, whose caption
+// follows the system's language.
 // Exit status 0 on success, 1 when the window was not found in time.
 #include <windows.h>
 
@@ -81,9 +84,11 @@ int main(int argc, char** argv) {
         return robot::Answer(*box, static_cast<int>(Number(argc, argv, 3, IDOK))) ? 0 : 1;
     }
 
-    HWND window = robot::WaitForWindow(
-        0, nullptr, caption,
-        verb == "wait" ? Number(argc, argv, 3, kDefaultTimeoutMs) : kDefaultTimeoutMs);
+    const DWORD timeoutMs =
+        verb == "wait" ? Number(argc, argv, 3, kDefaultTimeoutMs) : kDefaultTimeoutMs;
+    HWND window = caption[0] == '@' ? robot::WaitForWindow(0, "#32770", nullptr, timeoutMs,
+                                                           std::atoi(caption + 1))
+                                    : robot::WaitForWindow(0, nullptr, caption, timeoutMs);
     if (verb == "gone") {
         return window == nullptr ||
                        robot::WaitWindowGone(window, Number(argc, argv, 3, kDefaultTimeoutMs))
