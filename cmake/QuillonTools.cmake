@@ -196,5 +196,8 @@ function(ql_setup_packaging)
   set(CPACK_PACKAGE_FILE_NAME QuillonTools-${PROJECT_VERSION}-win32)
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
   set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/dist)
+  # The same commit gives the same zip: see cmake/normalize-zip.cmake.
+  set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/normalize-zip.cmake)
+  set(CPACK_QL_SOURCE_DIR ${PROJECT_SOURCE_DIR})
   include(CPack)
 endfunction()
