@@ -43,8 +43,12 @@ demo: bootstrap
 	@scripts/demo
 
 # build/win32/dist/QuillonTools-1.0.0-win32.zip: the three 32-bit programs,
-# stripped. Only cross-builds, so it works on any host.
-dist: build
+# stripped. Only cross-builds, so it works on any host. Builds those three
+# programs and no test program. The same commit gives the same zip, byte for
+# byte, wherever and whenever it is built.
+dist: bootstrap
+	cmake --preset win32
+	cmake --build --preset win32 --target Levelsmith Buildcensus associator
 	cd build/win32 && cpack
 
 clean:

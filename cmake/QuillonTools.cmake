@@ -199,5 +199,8 @@ function(ql_setup_packaging)
   # The same commit gives the same zip: see cmake/normalize-zip.cmake.
   set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/normalize-zip.cmake)
   set(CPACK_QL_SOURCE_DIR ${PROJECT_SOURCE_DIR})
+  # The package needs the three programs only, which `make dist` builds;
+  # without this CPack would first build every test program too.
+  set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON PARENT_SCOPE)
   include(CPack)
 endfunction()
