@@ -2,7 +2,7 @@
 # the machine lacks (scripts/bootstrap, idempotent).
 
 .PHONY: all bootstrap build build-win64 test test-native test-sanitize test-tsan test-win32 \
-        test-win64 demo dist clean
+        test-win64 demo dist check-reproducible clean
 
 all: build
 
@@ -48,9 +48,19 @@ demo: bootstrap
 	@scripts/demo
 
 # build/win32/dist/QuillonTools-1.0.0-win32.zip: the three 32-bit programs,
-# stripped. Only cross-builds, so it works on any host.
-dist: build
+# stripped. Only cross-builds, so it works on any host. Builds those three
+# programs and no test program. The same commit gives the same zip, byte for
+# byte, wherever and whenever it is built (check-reproducible).
+dist: bootstrap
+	cmake --preset win32
+	cmake --build --preset win32 --target Levelsmith Buildcensus associator
 	cd build/win32 && cpack
+
+# Builds the release twice from scratch, in two copies of this tree under
+# build/reproducible/, and compares the programs, their debug files and the
+# zip byte for byte. Two builds: not part of `make test`.
+check-reproducible: bootstrap
+	@scripts/check-reproducible
 
 clean:
 	rm -rf build

@@ -106,6 +106,28 @@ function(ql_add_wine_test name)
                                           RESOURCE_LOCK wine-desktop)
 endfunction()
 
+# The same commit gives the same shipped programs, byte for byte, wherever
+# and whenever it is built (`make check-reproducible`). The linker writes no
+# build time into the PE header (its time stamp stays 0, and with it the
+# header checksum stays put; ql_program keeps objcopy from adding one), and
+# whatever path the compiler writes down (debug information, __FILE__) names
+# the source and build folders by fixed names, so that the kept
+# <program>.exe.debug files, and the checksum of them in each program's debug
+# link, do not depend on where the tree lies. (The release build has no -g
+# and the programs no __FILE__, so no path of ours reaches them now; the
+# maps keep it so when either comes.) The build folder is mapped last: GCC
+# takes the last map that matches, so this more specific one wins for a
+# build folder inside the tree, and with the presets' layout the fixed names
+# keep the tree's own shape (/quillon-tools/build/win32/...).
+# Both cross builds take it; the native builds need not.
+function(ql_reproducible_binaries)
+  ql_wine_arch(arch)
+  add_compile_options(
+    $<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_SOURCE_DIR}=/quillon-tools>
+    $<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_BINARY_DIR}=/quillon-tools/build/${arch}>)
+  add_link_options(-Wl,--no-insert-timestamp)
+endfunction()
+
 # A program of the suite: a 32-bit GUI executable in bin/, shipped by `make dist`.
 # The program is stripped as it is shipped; its debug information (mostly
 # the static runtime's) stays beside it in bin/<program>.debug, linked to it
@@ -115,10 +137,14 @@ function(ql_program name)
   ql_warnings(${name})
   target_link_options(${name} PRIVATE -static)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  # objcopy writes the time of day into the PE header of each file it makes,
+  # whatever the input holds, and has no option against it; only
+  # SOURCE_DATE_EPOCH sets that time. 0, as the linker leaves it.
+  set(objcopy ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0 ${CMAKE_OBJCOPY})
   add_custom_command(TARGET ${name} POST_BUILD
-    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE_NAME:${name}>
+    COMMAND ${objcopy} --only-keep-debug $<TARGET_FILE_NAME:${name}>
             $<TARGET_FILE_NAME:${name}>.debug
-    COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=$<TARGET_FILE_NAME:${name}>.debug
+    COMMAND ${objcopy} --strip-all --add-gnu-debuglink=$<TARGET_FILE_NAME:${name}>.debug
             $<TARGET_FILE_NAME:${name}>
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin
     VERBATIM)
@@ -179,5 +205,11 @@ function(ql_setup_packaging)
   set(CPACK_PACKAGE_FILE_NAME QuillonTools-${PROJECT_VERSION}-win32)
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
   set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/dist)
+  # The same commit gives the same zip: see cmake/normalize-zip.cmake.
+  set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/normalize-zip.cmake)
+  set(CPACK_QL_SOURCE_DIR ${PROJECT_SOURCE_DIR})
+  # The package needs the three programs only, which `make dist` builds;
+  # without this CPack would first build every test program too.
+  set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON PARENT_SCOPE)
   include(CPack)
 endfunction()
