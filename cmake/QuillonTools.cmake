@@ -130,7 +130,7 @@ endfunction()
 
 # A program of the suite: a 32-bit GUI executable in bin/, shipped by `make dist`.
 # The program is stripped as it is shipped; its debug information (mostly
-# the static runtime's) stays beside it in bin/<program>.debug, linked to it
+# the static runtime's) stays beside it in bin/<program>.exe.debug, linked to it
 # by name and checksum, for reading a crash later.
 function(ql_program name)
   add_executable(${name} WIN32 ${ARGN})
