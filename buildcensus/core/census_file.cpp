@@ -107,13 +107,12 @@ bool MatchesExtension(const char* name, const char* extension, const FolderOps& 
 // The full path of the file `name` of `folder`, for the version functions:
 // given a relative name they would load the file along the library search
 // path, whose first place is the program's own folder, and could read
-// another file of the same name. A name without a dot gets a trailing one,
-// which the platform drops, so that they do not add ".dll" to it and read
-// that file instead ('.' is never the second byte of a double-byte
-// character). False when the path does not fit.
-// The folder ends in a separator only when its last whole character is one
-// (a root folder): in a double-byte code page its last byte can be the
-// second byte of a character.
+// another file of the same name. No separator is added after a folder whose
+// last whole character is one (a root folder); in a double-byte code page
+// its last byte alone can be the second byte of a character. A name without
+// a dot ('.' is never a second byte) gets a trailing one, which the platform
+// drops, so that they do not add ".dll" to it and read that file instead.
+// False when the path does not fit.
 bool FilePath(const char* folder, const char* name, const FolderOps& codePage,
               char (&path)[kPathSize]) {
     const auto last = LastCharactersStart(
