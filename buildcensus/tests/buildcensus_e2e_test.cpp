@@ -215,7 +215,7 @@ TEST_F(CensusRun, AFolderTooLongForTheCensusPathGetsNoFileAtAll) {
 }
 
 // In code page 932 a folder named with the kanji 発表 (94 AD 95 5C) ends in
-// the byte of '\\' without ending in a separator, and テxe (83 65 78 65)
+// the byte of '\' without ending in a separator, and テxe (83 65 78 65)
 // ends in the bytes of "exe" without ending in those characters.
 TEST_F(CensusRun, CodePage932AStartingFolderEndingInByte5CGivesTheSameCensus) {
     if (!robot::InAnsiCodePage(932)) {
