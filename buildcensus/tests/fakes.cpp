@@ -151,7 +151,10 @@ FakeFile& FakeFile::Translation(std::vector<std::pair<std::uint16_t, std::uint16
 
 FakeFile& FakeVersions::File(const std::string& path) {
     folders_.Add(path);
-    return files_[Upper(folders_.Start() + "\\" + path)];
+    // As the census names it: no second separator after a drive's root.
+    const std::string& start = folders_.Start();
+    const bool root = start.size() == 3 && start.compare(1, 2, ":\\") == 0;
+    return files_[Upper(root ? start + path : start + "\\" + path)];
 }
 
 const FakeFile* FakeVersions::Find(const char* path) const {
