@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <time.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -32,6 +34,14 @@ int IndexStartingWith(const std::vector<std::string>& texts, const std::string& 
         }
     }
     return -1;
+}
+
+// The processor time of this process, all its threads together. (clock()
+// would not do: the Windows runtime's counts wall time.)
+std::chrono::nanoseconds ProcessorTime() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
 }
 
 class PipelineTest : public ::testing::Test {
@@ -68,11 +78,17 @@ class PipelineTest : public ::testing::Test {
         ASSERT_TRUE(window.WaitForEvent("bar pos " + std::to_string(value)));
     }
 
-    // True when no library call and no bar message follows for a while.
+    // True when no library call and no bar message follows for a while. The
+    // process must meanwhile use the processor for less than a fifth of that
+    // time: a worker that waits by spinning uses all of it, and a busy
+    // machine only lowers its share.
     bool StaysQuiet() {
+        constexpr auto kWait = 300ms;
         const std::size_t calls = fake.Calls().size();
         const std::size_t events = window.Events().size();
-        std::this_thread::sleep_for(100ms);
+        const auto processorBefore = ProcessorTime();
+        std::this_thread::sleep_for(kWait);
+        EXPECT_LT(ProcessorTime() - processorBefore, kWait / 5) << "a worker spins while it waits";
         return fake.Calls().size() == calls && window.Events().size() == events;
     }
 
@@ -227,7 +243,7 @@ TEST_F(PipelineTest, ACsgCounterBelowOneHundredKeepsTheWorkerPollingWithoutABox)
     fake.csgFinal = 99;
     StartCompile(pipeline);
     ASSERT_TRUE(window.WaitForEvent("bar pos 99"));
-    std::this_thread::sleep_for(150ms);
+    EXPECT_TRUE(StaysQuiet());
     EXPECT_TRUE(window.Boxes().empty());
     fake.SetCsgCounter(100);
     EXPECT_TRUE(window.WaitForBox("CSG pass complete"));
@@ -237,7 +253,7 @@ TEST_F(PipelineTest, OnlyABspCounterOfExactlyOneHundredCompletesThePass) {
     CompileToBspPass();
     SetBspCounterAndWaitForBar(99);
     SetBspCounterAndWaitForBar(101);
-    std::this_thread::sleep_for(150ms);
+    EXPECT_TRUE(StaysQuiet());
     EXPECT_FALSE(window.BoxOpen());
     EXPECT_EQ(pipeline.pipelineState, WaitBsp);
     SetBspCounterAndWaitForBar(100);
