@@ -44,7 +44,10 @@ TEST(DeriveOutputName, TakesADoubleBytePathApartByWholeCharacters) {
               "\x95\x94"
               "bsp");
     EXPECT_EQ(Derived(table + "room.x", CodePage932), "") << "no separator at all";
-    EXPECT_EQ(Derived("C:\\a\x83", CodePage932), "absp") << "a lone lead byte at the end";
+    // A lone lead byte at the end stands for itself: the path after its
+    // terminator, in the same buffer, is never read.
+    const char beyond[] = "C:\\a\\\x83\0zz\\q.x";
+    EXPECT_EQ(Derived(std::string(beyond, sizeof beyond - 1), CodePage932), "bsp");
     // The same bytes in a single-byte code page: 5C is a separator there.
     EXPECT_EQ(Derived("C:\\maps\\" + sofa + ".x"), "\x83\x74\x83\x40.bsp");
 }

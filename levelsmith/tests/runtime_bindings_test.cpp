@@ -108,19 +108,25 @@ TEST_F(RuntimeBindingsTest, AMissingLibraryIsNamedOnceAndItsCallsAreLeftOut) {
 }
 
 TEST_F(RuntimeBindingsTest, MissingEntryPointsAreNamedWithTheirLibrary) {
-    fake.missingEntries = {"compiler ?CompileBSP@@YAXPAD0_NMH@Z", "setup ?Constructor@@YAXXZ",
-                           "setup ?EnableWindowResize@@YAXXZ"};
+    // The first and the last entry point of the table among them.
+    fake.missingEntries = {"compiler ?Constructor@@YAXPAUHINSTANCE__@@@Z",
+                           "compiler ?CompileBSP@@YAXPAD0_NMH@Z", "setup ?Constructor@@YAXXZ",
+                           "setup ?EnableWindowResize@@YAXXZ", "csg ?GetProgress@@YAPAHXZ"};
     OpenRuntime(libraries, runtime);
     for (const auto& text : fake.CallTexts()) {
         EXPECT_NE(text, "setup Constructor()");
+        EXPECT_NE(text, "compiler Constructor(setup)");
     }
     EXPECT_FALSE(CompileEntriesBound(runtime));
     EXPECT_EQ(DescribeMissing(runtime),
               "Parts of the Quillon Pro runtime are missing.\n\n"
+              "Entry point not found: ?Constructor@@YAXPAUHINSTANCE__@@@Z in "
+              "./runtime/QLProLevelsmith.dll\n"
               "Entry point not found: ?CompileBSP@@YAXPAD0_NMH@Z in "
               "./runtime/QLProLevelsmith.dll\n"
               "Entry point not found: ?Constructor@@YAXXZ in ./runtime/QLProSetup.dll\n"
               "Entry point not found: ?EnableWindowResize@@YAXXZ in ./runtime/QLProSetup.dll\n"
+              "Entry point not found: ?GetProgress@@YAPAHXZ in ./runtime/QLProCSG.dll\n"
               "\nCompile cannot run until they are in place.");
 }
 
