@@ -108,6 +108,16 @@ TEST_F(CensusDriverTest, ExitStatusTellsWhetherTheCensusIsWhole) {
     EXPECT_EQ(driver.ExitStatus(), 1);
 }
 
+TEST_F(CensusDriverTest, AWalkedFolderWhosePathCannotBeReadFailsTheRun) {
+    versions.File("a.exe").Table("000004B0", "1.0");
+    versions.File("Editor\\b.exe").Table("000004B0", "2.0");
+    folders.FailReadIn("Editor");
+    driver.Start();
+    EXPECT_GT(RunTurns(), 0);
+    EXPECT_EQ(Census(), "[VERSIONS]\r\na.exe=1.0\r\nb.exe=unknown\r\n");
+    EXPECT_EQ(driver.ExitStatus(), 1);
+}
+
 TEST(CensusDriverLimits, ACensusPathThatDoesNotFitWritesNothingButWalksEverything) {
     Log log;
     const std::string folder = "C:\\" + std::string(250, 'q');

@@ -99,6 +99,12 @@ INSTANTIATE_TEST_SUITE_P(
         VersionCase{"UnlistedTableIsNotGuessed", [](FakeFile& f) { f.Table("040904B0", "e"); },
                     "unknown"},
         VersionCase{"EmptyText", [](FakeFile& f) { f.Table("000004B0", ""); }, ""},
+        VersionCase{"EmptyTextWithOtherBytesAfterIt",
+                    [](FakeFile& f) {
+                        // Answered with length 0: the bytes there belong to what follows.
+                        f.values.push_back({"\\StringFileInfo\\00000000\\FileVersion", "7.1", 0});
+                    },
+                    ""},
         VersionCase{"LongTextWhole",
                     [](FakeFile& f) { f.Table("040904E4", "10.0.19041.1 (WinBuild.160101.0800)"); },
                     "10.0.19041.1 (WinBuild.160101.0800)"},
@@ -160,8 +166,7 @@ TEST_F(CensusFileTest, AFilePathThatDoesNotFitIsUnknownAndFailsTheRun) {
     census.ProbeVersion(folder.c_str(), "a.exe", "exe");
     EXPECT_FALSE(census.Failed());
     census.ProbeVersion(folder.c_str(), "ab.exe", "exe");
-    census.ProbeVersion("", "c.exe", "exe");  // a walked folder that could not be read
-    EXPECT_EQ(Census(), "[VERSIONS]\r\na.exe=1.0\r\nab.exe=unknown\r\nc.exe=unknown\r\n");
+    EXPECT_EQ(Census(), "[VERSIONS]\r\na.exe=1.0\r\nab.exe=unknown\r\n");
     EXPECT_TRUE(census.Failed());
 }
 

@@ -107,6 +107,9 @@ bool FakeFolders::FindClose(SearchHandle search) {
 }
 
 std::uint32_t FakeFolders::GetCurrentFolder(std::uint32_t size, char* buffer) {
+    if (unreadable_.count(Key(current_)) != 0) {
+        return 0;
+    }
     const auto length = static_cast<std::uint32_t>(current_.size());
     if (length + 1 > size) {
         return length + 1;

@@ -34,6 +34,9 @@ class FakeFolders final : public FolderOps {
     void FailSearchIn(const std::string& path) { failing_.insert(Key(Full(path))); }
     // A change into this folder (a full path) fails.
     void FailChangeTo(const std::string& full) { refused_.insert(Key(full)); }
+    // The current folder's path cannot be read while this folder (relative
+    // to the start) is the current one.
+    void FailReadIn(const std::string& path) { unreadable_.insert(Key(Full(path))); }
     const std::string& Start() const { return start_; }
     const std::string& Current() const { return current_; }
     // The absolute path of `path` relative to the current folder.
@@ -69,6 +72,7 @@ class FakeFolders final : public FolderOps {
     std::map<std::string, std::vector<Entry>> folders_;  // by upper-cased full path
     std::set<std::string> failing_;
     std::set<std::string> refused_;
+    std::set<std::string> unreadable_;
     std::map<SearchHandle, Search> searches_;
     SearchHandle nextSearch_ = 0x10;
     bool codePage932_ = false;
