@@ -268,6 +268,13 @@ TEST(ReadMachineString, AValueWithoutTerminatorEndsAfterTheBytesReceived) {
     EXPECT_TRUE(ReadMachineString(registry, kProduct.c_str(), "INSTALL-PATH", out));
     EXPECT_EQ(std::string(out), std::string(254, 'y'));
 
+    // A value that shrinks between the read of its size and that of its data.
+    registry.SetRaw(kHklm, kProduct, "INSTALL-PATH", kRegSz, "C:\\Quillon Pro");
+    registry.ShrinkAfterSizeQuery("D:\\QL");
+    std::memset(out, 'X', sizeof out);
+    EXPECT_TRUE(ReadMachineString(registry, kProduct.c_str(), "INSTALL-PATH", out));
+    EXPECT_STREQ(out, "D:\\QL");
+
     // A string value with something after its terminator ends at the terminator.
     registry.SetRaw(kHklm, kProduct, "INSTALL-PATH", kRegSz, std::string("C:\\A\0junk", 9));
     EXPECT_TRUE(ReadMachineString(registry, kProduct.c_str(), "INSTALL-PATH", out));

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace associator::testing {
 
@@ -116,13 +117,15 @@ long FakeRegistry::QueryValueEx(KeyHandle key, const char* valueName, std::uint3
     } else if (found->values.count(valueName) == 0) {
         status = kFileNotFound;
     } else {
-        const FakeValue& value = found->values.at(valueName);
+        FakeValue& value = found->values.at(valueName);
         const auto needed = static_cast<std::uint32_t>(value.bytes.size());
         *type = value.type;
         if (data != nullptr && needed > *dataSize) {
             status = kMoreData;
         } else if (data != nullptr) {
             std::memcpy(data, value.bytes.data(), needed);
+        } else if (shrinkTo_) {
+            value.bytes = *std::exchange(shrinkTo_, std::nullopt);
         }
         *dataSize = needed;
     }

@@ -40,6 +40,10 @@ class FakeRegistry final : public RegistryOps {
     void DenyWrites() { denyWrites_ = true; }
     // The Nth SetValueEx (0-based) fails.
     void FailSetNumber(int n) { failSet_.insert(n); }
+    // The next size query (one without a buffer) is answered from the value
+    // as it stands, and then the value becomes `bytes`, as if another
+    // program rewrote it between the two reads.
+    void ShrinkAfterSizeQuery(const std::string& bytes) { shrinkTo_ = bytes; }
 
     const std::vector<std::string>& Calls() const { return calls_; }
     std::size_t OpenHandles() const { return handles_.size(); }
@@ -70,6 +74,7 @@ class FakeRegistry final : public RegistryOps {
     std::vector<std::string> calls_;
     bool denyWrites_ = false;
     std::set<int> failSet_;
+    std::optional<std::string> shrinkTo_;
     int setCount_ = 0;
 };
 
