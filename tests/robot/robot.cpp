@@ -187,6 +187,37 @@ void Click(HWND dialog, int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+std::vector<COLORREF> ScreenPixels(HWND window, RECT area) {
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    POINT origin{area.left, area.top};
+    if (width <= 0 || height <= 0 || !ClientToScreen(window, &origin)) {
+        return {};
+    }
+    BITMAPINFO format{};
+    format.bmiHeader = {sizeof format.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC copy = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(copy, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+    std::vector<COLORREF> pixels;
+    if (bitmap != nullptr) {
+        HGDIOBJ previous = SelectObject(copy, bitmap);
+        if (BitBlt(copy, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY)) {
+            GdiFlush();
+            const auto* bgr = static_cast<const BYTE*>(bits);
+            for (int i = 0; i < width * height; ++i, bgr += 4) {
+                pixels.push_back(RGB(bgr[2], bgr[1], bgr[0]));
+            }
+        }
+        SelectObject(copy, previous);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(copy);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
 std::optional<MessageBoxSeen> WaitForMessageBox(DWORD pid, const char* caption, DWORD timeoutMs) {
     HWND window = WaitForWindow(pid, "#32770", caption, timeoutMs);
     if (window == nullptr) {

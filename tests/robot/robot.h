@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace robot {
 
@@ -62,6 +63,11 @@ void SetItemText(HWND dialog, int id, const std::string& text);
 // Presses a button without waiting for what it starts (a modal window
 // opened by the press would otherwise block the robot).
 void Click(HWND dialog, int id);
+
+// The colours that the screen shows in `area` (client coordinates of
+// `window`), row by row from the top left; empty when the screen could not
+// be read.
+std::vector<COLORREF> ScreenPixels(HWND window, RECT area);
 
 struct MessageBoxSeen {
     HWND window = nullptr;
