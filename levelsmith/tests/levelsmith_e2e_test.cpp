@@ -27,6 +27,8 @@ const char kCaption[] = "Quillon Pro BSP / PVS Compiler";
 // The open-file dialog's file-name field. The dialog's caption follows the
 // system's language ("Open", "開く"), so the dialog is found by this field.
 constexpr int kFileNameField = 0x47C;
+// Its file-type list.
+constexpr int kFileTypeList = 0x470;
 
 // The controls of template 102, in template (and tab) order.
 struct TemplateControl {
@@ -370,6 +372,25 @@ TEST_F(LevelsmithProgram, TheRunningDialogMatchesItsTemplate) {
     }
     EXPECT_EQ(index, std::size(kControls));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog_, 1001)));
+
+    // The program's icon, a cube in orange and browns, is drawn in the
+    // middle only while the dialog is minimized; there the face colour
+    // shows, and no colour of the dialog has much more red than blue.
+    RECT client;
+    GetClientRect(dialog_, &client);
+    const int iconWidth = GetSystemMetrics(SM_CXICON);
+    const int iconHeight = GetSystemMetrics(SM_CYICON);
+    const int left = (client.right - iconWidth + 1) / 2;
+    const int top = (client.bottom - iconHeight + 1) / 2;
+    RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const auto pixels =
+        robot::ScreenPixels(dialog_, {left, top, left + iconWidth, top + iconHeight});
+    ASSERT_FALSE(pixels.empty());
+    EXPECT_EQ(std::count_if(pixels.begin(), pixels.end(),
+                            [](COLORREF c) { return GetRValue(c) > GetBValue(c) + 64; }),
+              0);
+    EXPECT_GT(std::count(pixels.begin(), pixels.end(), GetSysColor(COLOR_BTNFACE)),
+              static_cast<std::ptrdiff_t>(pixels.size() / 4));
     std::vector<int> tabOrder;
     HWND item = GetDlgItem(dialog_, 1000);
     for (int i = 0; i < 7; ++i) {
@@ -401,8 +422,15 @@ TEST_F(LevelsmithProgram, BrowsingShowsTheModelAndItsMapNameAndCancelChangesNoth
         EXPECT_EQ(robot::ItemText(dialog_, 1001), map) << model;
     }
 
+    // The one file type offered is the models', and the folder (the test's)
+    // lists its two folders, maps and runtime, but not Levelsmith.exe.
     HWND open = OpenFileDialog();
     ASSERT_NE(open, nullptr);
+    EXPECT_EQ(SendDlgItemMessageA(open, kFileTypeList, CB_GETCOUNT, 0, 0), 1);
+    EXPECT_EQ(robot::ItemText(open, kFileTypeList), "3D Models");
+    HWND view = FindWindowExA(open, nullptr, "SHELLDLL_DefView", nullptr);
+    HWND list = FindWindowExA(view, nullptr, WC_LISTVIEWA, nullptr);
+    EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 2);
     robot::Click(open, IDCANCEL);
     ASSERT_TRUE(robot::WaitWindowGone(open));
     EXPECT_EQ(robot::ItemText(dialog_, 1000), folder_ + "\\maps\\room.x");
