@@ -18,6 +18,7 @@
 #include "standin_runtime_files.h"
 #include "win32_library_ops.h"
 #include "win32_pipeline_ops.h"
+#include "win_thread.h"
 
 namespace levelsmith {
 namespace {
@@ -217,6 +218,25 @@ TEST_F(RuntimeIntegration, AMissingLibraryIsNamedAndTheOthersStillStart) {
                   "QLProLevelsmith.dll Constructor(null)", "QLProCSG.dll ConstructorCSG(null)",
                   "QLProCSG.dll DestructorCSG()", "QLProLevelsmith.dll Destructor()",
                   "QLProCSG.dll unloaded", "QLProLevelsmith.dll unloaded"}));
+}
+
+// A thread that the platform refuses, here for a security descriptor of an
+// unknown revision, is reported as not started and never runs. (A stack too
+// large would be refused only in a 32-bit process.)
+TEST(FrameworkThreads, AThreadThePlatformRefusesIsReportedAndNeverRuns) {
+    static std::atomic<int> runs{0};
+    const AFX_THREADPROC count = [](LPVOID) -> UINT {
+        ++runs;
+        return 0;
+    };
+    SECURITY_DESCRIPTOR unknownRevision{};
+    unknownRevision.Revision = 0x7F;
+    SECURITY_ATTRIBUTES refused{sizeof refused, &unknownRevision, FALSE};
+    EXPECT_FALSE(AfxBeginThread(count, nullptr, THREAD_PRIORITY_NORMAL, 0, 0, &refused));
+    EXPECT_TRUE(AfxBeginThread(count, nullptr));
+    ASSERT_TRUE(PumpUntil([] { return runs > 0; }));
+    Sleep(100);
+    EXPECT_EQ(runs, 1);
 }
 
 }  // namespace
