@@ -267,6 +267,25 @@ TEST_F(CensusRun, ClosingTheWindowDuringAWalkKeepsTheLinesWrittenSoFar) {
         Sleep(10);
     }
     ASSERT_EQ(Census(), soFar);
+
+    // The window shows a white band with the name being examined (a short
+    // one, "noteN.txt") in dark text at its left, the names before it cleared.
+    RECT client;
+    GetClientRect(window, &client);
+    const auto dark = [](COLORREF c) {
+        return GetRValue(c) < 0x80 && GetGValue(c) < 0x80 && GetBValue(c) < 0x80;
+    };
+    bool nameSeen = false;
+    for (int look = 0; look < 20 && !nameSeen; ++look) {
+        Sleep(50);
+        const auto left = robot::ScreenPixels(window, {1, 2, 40, client.bottom});
+        nameSeen = std::any_of(left.begin(), left.end(), dark);
+        const auto right = robot::ScreenPixels(window, {200, 2, client.right, client.bottom});
+        ASSERT_FALSE(right.empty());
+        ASSERT_EQ(std::count(right.begin(), right.end(), RGB(255, 255, 255)),
+                  static_cast<std::ptrdiff_t>(right.size()));
+    }
+    EXPECT_TRUE(nameSeen) << "no name shown during the walk";
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitExit(2000), 0u);
     EXPECT_EQ(Census(), soFar);
