@@ -102,18 +102,9 @@ TEST_F(CensusDriverTest, ExitStatusTellsWhetherTheCensusIsWhole) {
     EXPECT_EQ(Census(), "[VERSIONS]\r\na.exe=1.0\r\n");
     EXPECT_EQ(driver.ExitStatus(), 0);
 
-    profile.FailWrites(true);
-    EXPECT_GT(RunTurns(), 0);  // the walk goes on to the end
-    EXPECT_EQ(Census(), "[VERSIONS]\r\na.exe=1.0\r\n");
-    EXPECT_EQ(driver.ExitStatus(), 1);
-}
-
-TEST_F(CensusDriverTest, AWalkedFolderWhosePathCannotBeReadFailsTheRun) {
-    versions.File("a.exe").Table("000004B0", "1.0");
-    versions.File("Editor\\b.exe").Table("000004B0", "2.0");
+    // A walked folder whose own path cannot be read is enough to fail the run.
     folders.FailReadIn("Editor");
-    driver.Start();
-    EXPECT_GT(RunTurns(), 0);
+    EXPECT_GT(RunTurns(), 0);  // the walk goes on to the end
     EXPECT_EQ(Census(), "[VERSIONS]\r\na.exe=1.0\r\nb.exe=unknown\r\n");
     EXPECT_EQ(driver.ExitStatus(), 1);
 }
