@@ -6,6 +6,9 @@
 
 all: build
 
+# The suite's version, as CMakeLists.txt's project() gives it.
+version := $(shell sed -n 's/^project.QuillonTools VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+
 bootstrap:
 	@scripts/bootstrap
 
@@ -49,12 +52,15 @@ demo: bootstrap
 
 # build/win32/dist/QuillonTools-1.0.0-win32.zip: the three 32-bit programs,
 # stripped. Only cross-builds, so it works on any host. Builds those three
-# programs and no test program. The same commit gives the same zip, byte for
-# byte, wherever and whenever it is built (check-reproducible).
+# programs and no test program. The same commit and toolchain give the same
+# zip, byte for byte, wherever and whenever it is built (check-reproducible);
+# beside it, QuillonTools-1.0.0-win32.buildinfo.txt names that commit and
+# toolchain (scripts/build-info).
 dist: bootstrap
 	cmake --preset win32
 	cmake --build --preset win32 --target Levelsmith Buildcensus associator
 	cd build/win32 && cpack
+	scripts/build-info build/win32/dist/QuillonTools-$(version)-win32.zip
 
 # Builds the release twice from scratch, in two copies of this tree under
 # build/reproducible/, and compares the programs, their debug files and the
