@@ -1,6 +1,5 @@
 #include "pipeline.h"
 
-#include <chrono>
 #include <cstring>
 #include <string>
 
@@ -178,9 +177,12 @@ std::optional<int> Pipeline::ReadCounter() {
 }
 
 bool Pipeline::PausePoll() {
-    std::unique_lock lock(mutex_);
-    return !stopped_.wait_for(lock, std::chrono::milliseconds(kPollIntervalMs),
-                              [this] { return stopRequested_; });
+    // A plain sleep: under Wine a timed wait on a condition variable can
+    // cost several times its processor time, and a compile waits for minutes.
+    // A stop asked meanwhile is seen at the next counter read or library
+    // call, each of which checks it under the lock.
+    ops.Sleep(kPollIntervalMs);
+    return !StopRequested();
 }
 
 void Pipeline::SleepUntilStopped() {

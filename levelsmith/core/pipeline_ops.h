@@ -5,7 +5,7 @@
 // The window and thread operations that the compile pipeline needs, shaped
 // like the platform calls behind them (AfxBeginThread, GetDlgItem,
 // SendDlgItemMessage with WM_GETTEXT, SendMessage to the progress bar,
-// MessageBoxA, LoadCursorA + SetCursor) so that the Win32 adapter only
+// MessageBoxA, LoadCursorA + SetCursor, Sleep) so that the Win32 adapter only
 // forwards and a fake can record them.
 namespace levelsmith {
 
@@ -43,6 +43,8 @@ class PipelineOps {
     virtual void ShowWaitCursor() = 0;
     // The system's normal cursor, in place of the wait cursor.
     virtual void ShowNormalCursor() = 0;
+    // Suspends the calling thread for this long.
+    virtual void Sleep(int milliseconds) = 0;
 };
 
 }  // namespace levelsmith

@@ -71,6 +71,11 @@ void FakeWindow::ShowNormalCursor() {
     Record("normal cursor");
 }
 
+void FakeWindow::Sleep(int milliseconds) {
+    ++sleeps_;
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
 bool FakeWindow::AnswerBox(std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);
     if (!changed_.wait_for(lock, timeout, [this] { return boxOpen_ && answers_ == 0; })) {

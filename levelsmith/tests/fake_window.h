@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -44,6 +45,8 @@ class FakeWindow final : public PipelineOps {
     void ShowMessage(const char* text, const char* caption, unsigned style) override;
     void ShowWaitCursor() override;
     void ShowNormalCursor() override;
+    // Really sleeps, and counts the sleeps.
+    void Sleep(int milliseconds) override;
 
     // Closes the open "Info" box (waiting for one to open); false when none
     // opened in time.
@@ -63,6 +66,7 @@ class FakeWindow final : public PipelineOps {
     std::vector<std::string> EventTexts() const;
     std::vector<BoxShown> Boxes() const;
     int ThreadsStarted() const;
+    int Sleeps() const { return sleeps_; }
     bool BoxOpen() const;
 
   private:
@@ -75,6 +79,7 @@ class FakeWindow final : public PipelineOps {
     std::vector<std::thread> threads_;
     int threadsStarted_ = 0;
     int threadStarts_ = 0;  // refused ones included
+    std::atomic<int> sleeps_{0};
     bool boxOpen_ = false;
     bool answerAll_ = false;
     int answers_ = 0;

@@ -39,4 +39,8 @@ void Win32PipelineOps::ShowNormalCursor() {
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
 }
 
+void Win32PipelineOps::Sleep(int milliseconds) {
+    ::Sleep(static_cast<DWORD>(milliseconds));
+}
+
 }  // namespace levelsmith

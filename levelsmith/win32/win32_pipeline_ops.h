@@ -6,7 +6,8 @@
 
 // The pipeline's window and thread operations on a real dialog: controls
 // found and read through the dialog, messages sent to the progress bar,
-// message boxes without owner, threads started with AfxBeginThread.
+// message boxes without owner, threads started with AfxBeginThread, the
+// system's Sleep.
 namespace levelsmith {
 
 class Win32PipelineOps : public PipelineOps {
@@ -23,6 +24,7 @@ class Win32PipelineOps : public PipelineOps {
     void ShowMessage(const char* text, const char* caption, unsigned style) override;
     void ShowWaitCursor() override;
     void ShowNormalCursor() override;
+    void Sleep(int milliseconds) override;
 
   private:
     HWND dialog_ = nullptr;
