@@ -1,6 +1,7 @@
 #pragma once
 
-// A modal dialog built from a dialog template resource of the program.
+// A modal dialog built from a dialog template resource of the program. It
+// opens centred unless its template or its own code places it.
 #include <windows.h>
 
 #include "message_map.h"
@@ -24,6 +25,9 @@ class CDialog : public CWnd {
 
   private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Run right after OnInitDialog with the window's style and rectangle
+    // from before it: centres a dialog that nothing has placed.
+    void CenterIfUnplaced(DWORD styleBefore, const RECT& rectBefore);
 
     UINT m_templateId;
     CWnd* m_parent;

@@ -313,6 +313,16 @@ TEST_F(LevelsmithProgram, TheRunningDialogMatchesItsTemplate) {
     Start("");
     WaitForDialog();
     EXPECT_EQ(robot::WindowText(dialog_), kCaption);
+    // The template puts it at 0, 0, so the framework centres it in the work
+    // area of its monitor.
+    RECT window;
+    GetWindowRect(dialog_, &window);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ASSERT_TRUE(GetMonitorInfoA(MonitorFromWindow(dialog_, MONITOR_DEFAULTTOPRIMARY), &monitor));
+    const RECT& area = monitor.rcWork;
+    EXPECT_NEAR(window.left - area.left, area.right - window.right, 1);
+    EXPECT_NEAR(window.top - area.top, area.bottom - window.bottom, 1);
 
     // Dialog units to pixels, measured on a dialog of our own made from the
     // same template (this cannot be measured on another process's dialog).
