@@ -8,6 +8,10 @@
 #include "message_map.h"
 #include "wnd.h"
 
+// The command that asks for the program's help; F1 sends it to the main
+// window (CWnd::OnWndMsg).
+inline constexpr UINT ID_HELP = 0xE146;
+
 class CWinApp {
   public:
     explicit CWinApp(LPCSTR appName = nullptr);

@@ -28,7 +28,8 @@ class CWnd {
     }
 
     // Routes a message to the class's message map; false when no handler
-    // took it. `result` is the message's result when one did.
+    // took it. `result` is the message's result when one did. Here, at the
+    // bottom of every map: F1's WM_HELP in a top-level window.
     virtual bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     // Leaves the message being handled to the system's default handling.
@@ -45,5 +46,7 @@ class CWnd {
     void OnDestroy() { Default(); }
 
   private:
+    bool OnHelpInfo(LRESULT& result);
+
     bool m_leftToDefault = false;
 };

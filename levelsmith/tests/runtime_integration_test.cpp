@@ -17,7 +17,9 @@
 #include "runtime_bindings.h"
 #include "standin_runtime_files.h"
 #include "win32_library_ops.h"
+#include "dialog.h"
 #include "win32_pipeline_ops.h"
+#include "win_app.h"
 #include "win_thread.h"
 
 namespace levelsmith {
@@ -235,6 +237,54 @@ TEST(FrameworkThreads, AThreadThePlatformRefusesIsReportedAndNeverRuns) {
     EXPECT_FALSE(AfxBeginThread(count, nullptr, THREAD_PRIORITY_NORMAL, 0, 0, &refused));
     Sleep(100);
     EXPECT_EQ(runs, 0);
+}
+
+// An application whose one message map entry counts the ID_HELP commands.
+class HelpCountingApp final : public CWinApp {
+  public:
+    bool OnCmdMsg(UINT id, UINT code) override;
+    void CountHelp() { ++helps; }
+
+    int helps = 0;
+    static const MessageMapEntry<HelpCountingApp> messageMap[];
+};
+const MessageMapEntry<HelpCountingApp> HelpCountingApp::messageMap[] = {
+    {WM_COMMAND, 0, ID_HELP, &HelpCountingApp::CountHelp, nullptr},
+};
+bool HelpCountingApp::OnCmdMsg(UINT id, UINT code) {
+    LRESULT result = 0;
+    return DispatchMessageMap(*this, messageMap, WM_COMMAND, MAKEWPARAM(id, code), result);
+}
+
+// The main window: gets F1's WM_HELP with no key held, then with Shift held,
+// and notes how many help commands the application has seen after each.
+class HelpAskingDialog final : public CDialog {
+  public:
+    HelpAskingDialog() : CDialog(100) {}
+    BOOL OnInitDialog() override {
+        BYTE keys[256] = {};
+        for (int& helps : helpsAfter) {
+            SetKeyboardState(keys);
+            HELPINFO info{sizeof info, HELPINFO_WINDOW, 0, m_hWnd, 0, {}};
+            SendMessage(WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+            helps = static_cast<HelpCountingApp*>(AfxGetApp())->helps;
+            keys[VK_SHIFT] = 0x80;
+        }
+        keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+        EndDialog(IDOK);
+        return TRUE;
+    }
+    int helpsAfter[2] = {-1, -1};
+};
+
+TEST(FrameworkHelp, F1ReachesTheApplicationsHelpEntryUnlessShiftIsHeld) {
+    HelpCountingApp app;
+    HelpAskingDialog dialog;
+    app.m_pMainWnd = &dialog;
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.helpsAfter[0], 1);
+    EXPECT_EQ(dialog.helpsAfter[1], 1) << "Shift held: left to the default procedure";
 }
 
 }  // namespace

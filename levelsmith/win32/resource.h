@@ -13,5 +13,3 @@
 #define IDC_SPLIT 1007
 #define IDC_PROGRESS 1008
 #define IDC_EPSILON 1014
-
-#define ID_HELP 0xE146
