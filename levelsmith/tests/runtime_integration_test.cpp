@@ -239,27 +239,21 @@ TEST(FrameworkThreads, AThreadThePlatformRefusesIsReportedAndNeverRuns) {
     EXPECT_EQ(runs, 0);
 }
 
-// An application whose one message map entry counts the ID_HELP commands.
-class HelpCountingApp final : public CWinApp {
-  public:
+// F1's WM_HELP to the main window, once with no key held and once with
+// Shift held, reaches the ID_HELP entry of the application's own map once.
+struct HelpCountingApp final : CWinApp {
     bool OnCmdMsg(UINT id, UINT code) override;
     void CountHelp() { ++helps; }
-
     int helps = 0;
-    static const MessageMapEntry<HelpCountingApp> messageMap[];
 };
-const MessageMapEntry<HelpCountingApp> HelpCountingApp::messageMap[] = {
-    {WM_COMMAND, 0, ID_HELP, &HelpCountingApp::CountHelp, nullptr},
-};
+const MessageMapEntry<HelpCountingApp> helpMap[] = {
+    {WM_COMMAND, 0, ID_HELP, &HelpCountingApp::CountHelp, nullptr}};
 bool HelpCountingApp::OnCmdMsg(UINT id, UINT code) {
     LRESULT result = 0;
-    return DispatchMessageMap(*this, messageMap, WM_COMMAND, MAKEWPARAM(id, code), result);
+    return DispatchMessageMap(*this, helpMap, WM_COMMAND, MAKEWPARAM(id, code), result);
 }
 
-// The main window: gets F1's WM_HELP with no key held, then with Shift held,
-// and notes how many help commands the application has seen after each.
-class HelpAskingDialog final : public CDialog {
-  public:
+struct HelpAskingDialog final : CDialog {
     HelpAskingDialog() : CDialog(100) {}
     BOOL OnInitDialog() override {
         BYTE keys[256] = {};
@@ -270,8 +264,6 @@ class HelpAskingDialog final : public CDialog {
             helps = static_cast<HelpCountingApp*>(AfxGetApp())->helps;
             keys[VK_SHIFT] = 0x80;
         }
-        keys[VK_SHIFT] = 0;
-        SetKeyboardState(keys);
         EndDialog(IDOK);
         return TRUE;
     }
@@ -285,6 +277,8 @@ TEST(FrameworkHelp, F1ReachesTheApplicationsHelpEntryUnlessShiftIsHeld) {
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_EQ(dialog.helpsAfter[0], 1);
     EXPECT_EQ(dialog.helpsAfter[1], 1) << "Shift held: left to the default procedure";
+    BYTE noKeys[256] = {};
+    SetKeyboardState(noKeys);
 }
 
 }  // namespace
