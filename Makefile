@@ -63,8 +63,9 @@ dist: bootstrap
 	scripts/build-info build/win32/dist/QuillonTools-$(version)-win32.zip
 
 # Builds the release twice from scratch, in two copies of this tree under
-# build/reproducible/, and compares the programs, their debug files and the
-# zip byte for byte. Two builds: not part of `make test`.
+# build/reproducible/, and compares the programs, their debug files, the
+# zip and its build information byte for byte. Two builds: not part of
+# `make test`.
 check-reproducible: bootstrap
 	@scripts/check-reproducible
 

@@ -12,12 +12,12 @@
 #include <thread>
 #include <vector>
 
+#include "dialog.h"
 #include "pipeline.h"
 #include "robot.h"
 #include "runtime_bindings.h"
 #include "standin_runtime_files.h"
 #include "win32_library_ops.h"
-#include "dialog.h"
 #include "win32_pipeline_ops.h"
 #include "win_app.h"
 #include "win_thread.h"
